@@ -339,7 +339,9 @@ void Loader::loadPathology(const QString& relative) {
     // Block scalars start on the line after their key; every line keeps its own number.
     auto linesOf = [](const YAML::Node& value, const QString& content) {
         std::vector<SourceLine> out;
-        const int first = value.Mark().line + (value.Style() == YAML::EmitterStyle::Block ? 2 : 1);
+        // yaml-cpp does not report a scalar's style; block scalars are the ones that keep line breaks.
+        const bool block = content.contains(u'\n');
+        const int first = value.Mark().line + (block ? 2 : 1);
         const QStringList lines = content.split(u'\n');
         for (qsizetype i = 0; i < lines.size(); ++i) {
             QString line = lines.at(i);
@@ -533,6 +535,10 @@ void Loader::crossChecks() {
                     QStringLiteral("l'examen « %1 » n'est utilisé par aucune pathologie").arg(e.text));
     }
 
+    // The look-ups point into the vectors that grow and are sorted below.
+    signByText_.clear();
+    examByText_.clear();
+
     // Associated pathologies are signs too: the sign vocabulary must hold them for recognition.
     QStringList associated(usedSigns.begin(), usedSigns.end());
     associated.sort();
@@ -543,6 +549,8 @@ void Loader::crossChecks() {
         if (!sign.startsWith(AssociatedPrefix))
             continue;
         const Pathology* target = byName.value(sign.mid(AssociatedPrefix.size()));
+        if (!target)
+            continue; // already reported
         VocabularyEntry entry;
         entry.text = sign;
         entry.exp = keywordsOf(QStringLiteral("pathologie ") + target->name + u' ' + target->search);
