@@ -2,6 +2,7 @@
 // knowledge of an existing user file.
 
 #include "tools/kb/Knowledge.h"
+#include "tools/kb/Scale.h"
 
 #include <QCoreApplication>
 #include <QMap>
@@ -28,7 +29,9 @@ int usage() {
              "comptent)\n"
              "  vardelo-kb compile DOSSIER FICHIER        compile les sources en base de données\n"
              "  vardelo-kb upgrade COMPILÉ UTILISATEUR    remplace la connaissance d'une base d'utilisateur\n"
-             "  vardelo-kb stats DOSSIER                  compte pathologies, signes et examens\n";
+             "  vardelo-kb stats DOSSIER                  compte pathologies, signes et examens\n"
+             "  vardelo-kb scale SOURCE FACTEUR SORTIE    base agrandie FACTEUR fois (mesures de "
+             "performance)\n";
     err().flush();
     return 2;
 }
@@ -116,6 +119,19 @@ int stats(const QStringList& args) {
     return result.hasErrors() ? 1 : 0;
 }
 
+int scale(const QStringList& args) {
+    bool ok = false;
+    const int factor = args.size() == 3 ? args.at(1).toInt(&ok) : 0;
+    if (!ok || factor < 1)
+        return usage();
+    QString error;
+    if (!scaleDatabase(args.at(0), factor, args.at(2), &error)) {
+        err() << error << '\n';
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -133,6 +149,8 @@ int main(int argc, char* argv[]) {
         status = upgrade(args);
     else if (command == u"stats")
         status = stats(args);
+    else if (command == u"scale")
+        status = scale(args);
     else
         status = usage();
     out().flush();

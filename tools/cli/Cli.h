@@ -1,0 +1,30 @@
+#pragma once
+// vardelo-cli runs the core from the command line. Each command lives in its own file and
+// registers itself with a CommandRegistration object.
+
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+namespace vardelo::cli {
+
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitUsage = 2; // usage or file error
+
+struct Context {
+    QString dbPath;   // --db, Data.vdat in the current folder by default
+    QStringList args; // the command's own arguments
+    QTextStream& out;
+    QTextStream& err;
+};
+
+using CommandFn = int (*)(Context&);
+
+struct CommandRegistration {
+    CommandRegistration(const char* name, const char* usage, CommandFn run);
+};
+
+// Prints a French message on standard error and returns ExitUsage.
+int fail(Context& context, const QString& message);
+
+} // namespace vardelo::cli
