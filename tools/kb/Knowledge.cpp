@@ -568,7 +568,7 @@ LoadResult Loader::run() {
         return result_;
     }
     QStringList files;
-    QDirIterator it(dir_.path(), {QStringLiteral("*.yaml"), QStringLiteral("*.yml")}, QDir::Files,
+    QDirIterator it(dir_.absolutePath(), {QStringLiteral("*.yaml"), QStringLiteral("*.yml")}, QDir::Files,
                     QDirIterator::Subdirectories);
     while (it.hasNext())
         files.append(dir_.relativeFilePath(it.next()));

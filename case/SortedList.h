@@ -1,0 +1,32 @@
+#pragma once
+// A list kept in French alphabetical order without regard to case, that silently ignores a line
+// already present (compared without regard to case): the candidate lists of the case.
+// Additions are collected and ordered once, when the list is next read, because an evaluation
+// adds tens of thousands of lines.
+
+#include <QHash>
+#include <QStringList>
+
+namespace vardelo::model {
+
+class SortedList {
+public:
+    void add(const QString& line);
+    // Removes the line equal to text without regard to case; false when there is none.
+    bool remove(QStringView text);
+    bool contains(QStringView text) const;
+    void clear();
+    qsizetype size() const { return byKey_.size(); }
+    bool isEmpty() const { return byKey_.isEmpty(); }
+    // The lines in order.
+    const QStringList& lines() const;
+    // Position of text without regard to case, -1 when absent.
+    qsizetype indexOf(QStringView text) const;
+
+private:
+    QHash<QString, QString> byKey_;
+    mutable QStringList sorted_;
+    mutable bool dirty_ = false;
+};
+
+} // namespace vardelo::model

@@ -1,0 +1,34 @@
+#include "engine/CaseSession.h"
+
+#include "engine/FormuleReq.h"
+
+namespace vardelo::engine {
+
+CaseSession::CaseSession(kb::Query& query)
+    : evaluator_(query) {}
+
+QString CaseSession::FormuleReq(QStringList* scList, const QStringList* ecList) {
+    // The repair always works on the case's own formula, whatever list is evaluated.
+    if (model::Corrige_SC(state.SCList) == model::Repair::DeletedWithWarning && showMessage)
+        showMessage(model::FormulationWarning);
+    return engine::FormuleReq(scList ? *scList : state.SCList, ecList ? *ecList : state.EC_List,
+                              state.PatientSex, state.PatientAgeBand);
+}
+
+std::optional<EvaluationResult> CaseSession::Requette(int dg, const QString& formule,
+                                                      const QString& pathologie) {
+    if (!welcomeAccepted)
+        return std::nullopt;
+    if (keepRetained == 0)
+        retainedDiagnosis.clear();
+    EvaluationOptions options;
+    options.sortMode = sortMode;
+    options.learningList = &learningList;
+    options.cipherKey = cipherKey;
+    EvaluationResult result = evaluator_.evaluate(state, dg, formule, pathologie, options);
+    if (!result.failed)
+        keepRetained = 0;
+    return result;
+}
+
+} // namespace vardelo::engine

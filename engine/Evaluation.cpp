@@ -1,0 +1,266 @@
+#include "engine/Evaluation.h"
+
+#include "case/KbLines.h"
+#include "case/TextCompare.h"
+#include "kb/Cipher.h"
+#include "platform/TextFile.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace vardelo::engine {
+
+using namespace model;
+
+namespace {
+
+// Any failure inside the guarded evaluation: the caller shows an emptied list, no message.
+struct EvaluationFailure : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+qint64 toInteger(const QString& text) {
+    bool ok = false;
+    const qint64 value = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw EvaluationFailure("not an integer");
+    return value;
+}
+
+int joinedLength(const QStringList& lines) {
+    int length = 0;
+    for (const QString& line : lines)
+        length += int(line.size()) + 2;
+    return length;
+}
+
+// The learning bonuses of (pathology, sign) pairs: the lines are read in triples, but every
+// position is tested, as a sliding window over the list.
+class LearningBonuses {
+public:
+    explicit LearningBonuses(const QStringList* lines) {
+        if (!lines || lines->size() <= 2)
+            return;
+        for (qsizetype u = 1; u + 1 < lines->size(); ++u) {
+            const Key key{lines->at(u - 1), lines->at(u)};
+            bool ok = false;
+            const qint64 value = lines->at(u + 1).trimmed().toLongLong(&ok);
+            if (!ok)
+                invalid_.insert(key);
+            else
+                sums_[key] += value;
+        }
+    }
+    qint64 bonus(const QString& pathology, const QString& sign) const {
+        if (sums_.isEmpty() && invalid_.isEmpty())
+            return 0;
+        const Key key{pathology, sign};
+        if (invalid_.contains(key))
+            throw EvaluationFailure("learning reliability is not an integer");
+        return sums_.value(key, 0);
+    }
+
+private:
+    using Key = std::pair<QString, QString>;
+    QHash<Key, qint64> sums_;
+    QSet<Key> invalid_;
+};
+
+// Entree for every sign of the formula at once: the polarity of its first occurrence.
+QHash<QString, int> polarities(const QStringList& scList) {
+    QHash<QString, int> result;
+    for (const QString& e : scList) {
+        const QString key = caseKey(e);
+        if (!result.contains(key))
+            result.insert(key, Entree(scList, e));
+    }
+    return result;
+}
+
+QString pageCaption(const QString& caption, qsizetype count, bool marked) {
+    return caption + QStringLiteral(" (") + QString::number(count) + u')' +
+           (marked ? QStringLiteral(" *") : QString());
+}
+
+} // namespace
+
+Evaluator::Evaluator(kb::Query& query)
+    : query_(query) {}
+
+void Evaluator::loadPathologies(const QString& cipherKey) {
+    pathologies_.clear();
+    query_.open(QStringLiteral("select _rowid_ as id, P, F, S, E from Data"));
+    for (; !query_.eof(); query_.next()) {
+        Pathology p;
+        p.name = query_.field(QStringLiteral("P"));
+        p.prevalence = query_.field(QStringLiteral("F"));
+        p.signLines =
+            platform::splitLines(kb::CipherText(0, 1, cipherKey, query_.field(QStringLiteral("S"))));
+        p.examLines = platform::splitLines(query_.field(QStringLiteral("E")));
+        for (const QString& line : std::as_const(p.signLines))
+            p.signTexts.append(GetSC(line));
+        for (const QString& line : std::as_const(p.examLines))
+            p.examTexts.append(GetSC(line));
+        p.signLength = joinedLength(p.signLines);
+        p.examLength = joinedLength(p.examLines);
+        pathologies_.insert(query_.field(QStringLiteral("id")).toLongLong(), std::move(p));
+    }
+    query_.close();
+    cachedKey_ = cipherKey;
+    loaded_ = true;
+}
+
+const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& cipherKey) {
+    if (!loaded_ || cachedKey_ != cipherKey)
+        loadPathologies(cipherKey);
+    const auto it = pathologies_.constFind(rowId);
+    if (it == pathologies_.constEnd())
+        throw EvaluationFailure("pathology row not found");
+    return it.value();
+}
+
+void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QString& patientAgeBand,
+                                const QString& cipherKey) {
+    const QString otherSex = patientSex == u'f' ? QStringLiteral("h") : QStringLiteral("f");
+    const QString cacheKey = otherSex + u'|' + patientAgeBand + u'|' + cipherKey;
+    auto it = withheld_.find(cacheKey);
+    if (it == withheld_.end()) {
+        // An empty restriction never withholds a sign; a restricted one is withheld when it is
+        // reserved to the other sex or its band does not contain the patient's.
+        query_.open(
+            QStringLiteral("select * from SC where (X <> '' and X = ?) or (A <> '' and A not like ?)"),
+            {otherSex, u'%' + patientAgeBand + u'%'});
+        QStringList texts;
+        for (; !query_.eof(); query_.next())
+            texts.append(kb::CipherText(1, 0, cipherKey, query_.field(QStringLiteral("S"))));
+        it = withheld_.insert(cacheKey, texts);
+    }
+    for (const QString& text : std::as_const(it.value()))
+        list.remove(text);
+}
+
+EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& formule,
+                                     const QString& pathologie, const EvaluationOptions& options) {
+    state.CandidateSigns.clear();
+    state.CandidateExams.clear();
+    state.CandidateExamLines.clear();
+
+    EvaluationResult result;
+    std::vector<std::pair<qint64, QString>> scored; // score and name, in query order
+    try {
+        const QString condition = pathologie.isEmpty() ? formule : pathologie;
+        const QString sql = state.SCList.isEmpty() ? QStringLiteral("select _rowid_ as id from Data where") +
+                                                         condition + QStringLiteral(" ORDER BY F DESC")
+                                                   : QStringLiteral("select _rowid_ as id from Data where ") +
+                                                         condition + QStringLiteral(" ORDER BY F DESC");
+        query_.open(sql);
+        std::vector<qint64> rowIds;
+        rowIds.reserve(size_t(query_.recordCount()));
+        for (; !query_.eof(); query_.next())
+            rowIds.push_back(query_.field(QStringLiteral("id")).toLongLong());
+        query_.close();
+
+        if (dg == 1) {
+            const qsizetype count = qsizetype(rowIds.size());
+            if (count == 0)
+                result.header = QStringLiteral("Pas de diagnostic !");
+            else if (count == 1)
+                result.header = QStringLiteral("1   Diagnostic évoqué");
+            else
+                result.header = QString::number(count) + QStringLiteral("   ") + CaptionDiagnoses;
+
+            const bool probability = options.sortMode == SortMode::Probability;
+            const LearningBonuses learning(options.learningList);
+            const QHash<QString, int> polarity = polarities(state.SCList);
+            for (const qint64 rowId : rowIds) {
+                const Pathology& p = pathology(rowId, options.cipherKey);
+                result.progressMaximum = int(scored.size()) + 1;
+                result.progressPosition = 1;
+                qint64 score = toInteger(p.prevalence);
+                qint64 sum = 0;
+                for (const QString& x : std::as_const(state.SCList)) {
+                    if (isSignToken(x))
+                        continue;
+                    if (p.signLength == 0)
+                        throw EvaluationFailure("pathology without sign lines");
+                    sum += (qint64(GetSC(x).size()) * 100) / p.signLength;
+                }
+                if (probability && sum != 0)
+                    score *= sum;
+                for (qsizetype i = 0; i < p.signLines.size(); ++i) {
+                    const QString& sign = p.signTexts.at(i);
+                    const qint64 bonus = learning.bonus(p.name, sign);
+                    state.CandidateSigns.add(sign);
+                    if (polarity.value(caseKey(sign), -1) == 1) {
+                        bool ok = true;
+                        const int weight = Get_P(p.signLines.at(i), &ok);
+                        if (!ok)
+                            throw EvaluationFailure("weight is not an integer");
+                        score += weight + bonus;
+                    }
+                }
+                for (const QString& line : std::as_const(p.examTexts))
+                    state.CandidateExamLines.add(line);
+                qint64 sum2 = 0;
+                for (const QString& y : std::as_const(state.EC_List)) {
+                    if (isExamOperator(y))
+                        continue;
+                    if (p.examLength == 0)
+                        throw EvaluationFailure("pathology without exam lines");
+                    sum2 += (qint64(GetSC(y).size()) * 100) / p.examLength;
+                }
+                if (probability && sum2 != 0)
+                    score *= sum2;
+                scored.emplace_back(score, p.name);
+            }
+            // Descending on the score; rows with equal scores keep their query order.
+            std::stable_sort(scored.begin(), scored.end(),
+                             [](const auto& a, const auto& b) { return a.first > b.first; });
+            if (!scored.empty()) {
+                const qint64 top = scored.front().first;
+                result.rows.push_back({QStringLiteral("99"), scored.front().second});
+                for (size_t i = 1; i < scored.size(); ++i) {
+                    if (top == 0)
+                        throw EvaluationFailure("best score is 0");
+                    result.rows.push_back({QString::number((scored[i].first * 99) / top), scored[i].second});
+                }
+            }
+        } else {
+            result.header = CaptionDiagnoses;
+            result.progressPosition = 0;
+            for (const qint64 rowId : rowIds) {
+                const Pathology& p = pathology(rowId, options.cipherKey);
+                for (const QString& sign : p.signTexts)
+                    state.CandidateSigns.add(sign);
+                for (const QString& line : p.examTexts)
+                    state.CandidateExamLines.add(line);
+            }
+        }
+
+        for (const QString& e : std::as_const(state.SCList))
+            state.CandidateSigns.remove(e);
+        for (const QString& e : std::as_const(state.EC_List))
+            state.CandidateExamLines.remove(e);
+        for (const QString& line : state.CandidateExamLines.lines())
+            state.CandidateExams.add(GetEC(line));
+        state.CandidateExams.remove(u"0");
+        Filtre_Sexe_Age(state.CandidateSigns, state.PatientSex, state.PatientAgeBand, options.cipherKey);
+
+        const bool hasRows = !result.rows.empty();
+        result.signsPageCaption =
+            pageCaption(CaptionSigns, state.CandidateSigns.size(), !state.SCList.isEmpty() && hasRows);
+        result.examsPageCaption =
+            pageCaption(CaptionExams, state.CandidateExams.size(), !state.EC_List.isEmpty() && hasRows);
+        return result;
+    } catch (const std::exception&) {
+        query_.close();
+        EvaluationResult failure;
+        failure.failed = true;
+        failure.header = CaptionDiagnoses;
+        failure.progressMaximum = result.progressMaximum;
+        failure.progressPosition = result.progressPosition;
+        return failure;
+    }
+}
+
+} // namespace vardelo::engine

@@ -1,0 +1,80 @@
+#pragma once
+// The diagnosis evaluation: runs the query built from the case, scores and ranks the pathologies it
+// returns, and refills the lists of the signs and exams still worth offering.
+
+#include "case/CaseModel.h"
+#include "kb/Query.h"
+
+#include <QHash>
+#include <vector>
+
+namespace vardelo::engine {
+
+inline const QString CaptionDiagnoses = QStringLiteral("Diagnostics évoqués");
+inline const QString CaptionSigns = QStringLiteral("Signes cliniques / Symptômes");
+inline const QString CaptionExams = QStringLiteral("Examens complémentaires");
+inline const QString CaptionNotes = QStringLiteral("Notes");
+inline const QString CaptionPathologies = QStringLiteral("Pathologies");
+
+enum class SortMode { Prevalence = 0, Probability = 1 };
+
+struct DiagnosisRow {
+    QString percent; // column 0, "99" for the best
+    QString name;    // column 1, the pathology
+};
+
+struct EvaluationResult {
+    bool failed = false;
+    QString header; // column 1 header
+    std::vector<DiagnosisRow> rows;
+    // Page captions; set only when the evaluation completed (a failure keeps the previous ones).
+    QString signsPageCaption;
+    QString examsPageCaption;
+    // Progress bar after the walk: maximum and position (the vocabulary mode sets only the position).
+    int progressMaximum = -1;
+    int progressPosition = 0;
+};
+
+// Knowledge-base texts are read through the cipher with this key; empty in this program.
+struct EvaluationOptions {
+    SortMode sortMode = SortMode::Prevalence;
+    const QStringList* learningList = nullptr;
+    QString cipherKey;
+};
+
+class Evaluator {
+public:
+    explicit Evaluator(kb::Query& query);
+
+    // Dg = 1 scores and ranks, Dg = 0 only refreshes the candidate lists. A non-empty pathologie
+    // replaces formule as the whole condition. The candidate lists of the case are refilled.
+    EvaluationResult evaluate(model::CaseState& state, int dg, const QString& formule,
+                              const QString& pathologie, const EvaluationOptions& options);
+
+    // Withholds from list the signs reserved to the other sex or to another age band.
+    void Filtre_Sexe_Age(model::SortedList& list, QChar patientSex, const QString& patientAgeBand,
+                         const QString& cipherKey);
+
+private:
+    struct Pathology {
+        QString name;
+        QString prevalence; // read as an integer at each use, as the column is
+        QStringList signLines;
+        QStringList signTexts; // GetSC of each sign line
+        QStringList examLines; // as stored
+        QStringList examTexts; // GetSC of each exam line
+        int signLength = 0;    // LS: the lines joined back, each followed by CR LF
+        int examLength = 0;    // LE
+    };
+    const Pathology& pathology(qint64 rowId, const QString& cipherKey);
+    void loadPathologies(const QString& cipherKey);
+
+    kb::Query& query_;
+    // The knowledge does not change while the program runs: each pathology is read and split once.
+    QHash<qint64, Pathology> pathologies_;
+    QString cachedKey_;
+    bool loaded_ = false;
+    QHash<QString, QStringList> withheld_;
+};
+
+} // namespace vardelo::engine
