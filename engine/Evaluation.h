@@ -21,6 +21,7 @@ enum class SortMode { Prevalence = 0, Probability = 1 };
 struct DiagnosisRow {
     QString percent; // column 0, "99" for the best
     QString name;    // column 1, the pathology
+    friend bool operator==(const DiagnosisRow&, const DiagnosisRow&) = default;
 };
 
 struct EvaluationResult {

@@ -1,0 +1,240 @@
+#include "engine/CaseSession.h"
+#include "kb/Schema.h"
+
+#include <gtest/gtest.h>
+
+using namespace vardelo;
+using namespace vardelo::engine;
+
+namespace {
+
+QStringList L(std::initializer_list<const char*> items)
+{
+    QStringList list;
+    for (const char* item : items)
+        list.append(QString::fromUtf8(item));
+    return list;
+}
+
+// A small knowledge base whose scores can be worked out by hand.
+class EvaluationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kb::createSchema(db);
+        pathology("Alpha", "10", "*Fièvre | 3\r\nToux | 2\r\nDouleur d'effort | 1", "CRP : Élevée | 2", "hf123");
+        pathology("Beta", "5", "Fièvre | 1\r\nToux grasse | 4", "0", "hf123");
+        pathology("Gamma", "7", "Céphalées | 2\r\nFièvre | 2", "0", "f2");
+        pathology("Delta", "3", "Douleur testiculaire | 8\r\nFièvre | 1", "0", "h123");
+        pathology("Epsilon", "2", "Pleurs | 5\r\nFièvre | 1", "0", "hf1");
+        pathology("Zeta", "0", "Rare | 0", "0", "hf123");
+        pathology("Eta", "0", "Rare | 0\r\nExotique | 0", "0", "hf123");
+        for (const char* s : {"Fièvre", "Toux", "Toux grasse", "Douleur d'effort", "Céphalées", "Rare", "Exotique"})
+            sign(s, "", "");
+        sign("Douleur testiculaire", "h", "");
+        sign("Pleurs", "", "1");
+        session.welcomeAccepted = true;
+    }
+    void pathology(const char* p, const char* f, const char* s, const char* e, const char* i)
+    {
+        db.exec(QStringLiteral("insert into Data (P, F, S, E, I) values (?, ?, ?, ?, ?)"),
+                {QString::fromUtf8(p), QString::fromUtf8(f), QString::fromUtf8(s), QString::fromUtf8(e), QString::fromUtf8(i)});
+    }
+    void sign(const char* s, const char* x, const char* a)
+    {
+        db.exec(QStringLiteral("insert into SC (S, X, A) values (?, ?, ?)"),
+                {QString::fromUtf8(s), QString::fromUtf8(x), QString::fromUtf8(a)});
+    }
+    EvaluationResult run(int dg = 1)
+    {
+        const QString condition = session.FormuleReq();
+        auto result = session.Requette(dg, condition, QString());
+        EXPECT_TRUE(result.has_value());
+        return result.value_or(EvaluationResult{});
+    }
+    static std::vector<std::pair<QString, QString>> rows(const EvaluationResult& r)
+    {
+        std::vector<std::pair<QString, QString>> out;
+        for (const auto& row : r.rows)
+            out.emplace_back(row.percent, row.name);
+        return out;
+    }
+    using Rows = std::vector<std::pair<QString, QString>>;
+
+    kb::Connection db{QStringLiteral(":memory:"), kb::Connection::Mode::Create};
+    kb::Query query{db};
+    CaseSession session{query};
+};
+
+TEST_F(EvaluationTest, PrevalenceModeAddsTheWeightsOfThePresentSigns)
+{
+    session.state.SCList = L({"Fièvre"});
+    const EvaluationResult r = run();
+    ASSERT_FALSE(r.failed);
+    EXPECT_EQ(r.header, QStringLiteral("4   Diagnostics évoqués"));
+    // 13, 9, 6, 3 relative to 13, truncated.
+    EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Alpha")},
+                             {QStringLiteral("68"), QStringLiteral("Gamma")},
+                             {QStringLiteral("45"), QStringLiteral("Beta")},
+                             {QStringLiteral("22"), QStringLiteral("Epsilon")}}));
+    EXPECT_EQ(session.state.CandidateSigns.lines(), L({"Céphalées", "Douleur d'effort", "Pleurs", "Toux", "Toux grasse"}));
+    EXPECT_EQ(session.state.CandidateExams.lines(), L({"CRP"}));
+    EXPECT_EQ(r.signsPageCaption, QStringLiteral("Signes cliniques / Symptômes (5) *"));
+    EXPECT_EQ(r.examsPageCaption, QStringLiteral("Examens complémentaires (1)"));
+    EXPECT_EQ(r.progressMaximum, 4);
+}
+
+TEST_F(EvaluationTest, NegatedAndIgnoredSignsAddNoWeight)
+{
+    session.state.SCList = L({"Fièvre", "and", "not", "Toux"}); // repaired to Fièvre not Toux
+    EvaluationResult r = run();
+    ASSERT_FALSE(r.failed);
+    EXPECT_EQ(session.state.SCList, L({"Fièvre", "not", "Toux"}));
+    EXPECT_EQ(r.rows.front(), (DiagnosisRow{QStringLiteral("99"), QStringLiteral("Alpha")}));
+    EXPECT_EQ(r.rows.size(), 4u); // Toux is not major in Alpha: a negation keeps it
+
+    session.state.SCList = L({"not", "Fièvre"});
+    r = run();
+    ASSERT_FALSE(r.failed);
+    // Only Alpha holds Fièvre as major; every pathology not excluded keeps its prevalence alone.
+    ASSERT_EQ(r.rows.size(), 5u);
+    EXPECT_EQ(r.rows.front().name, QStringLiteral("Gamma"));
+    for (const auto& row : r.rows)
+        EXPECT_NE(row.name, QStringLiteral("Alpha"));
+}
+
+TEST_F(EvaluationTest, ProbabilityModeMultipliesBySpecificities)
+{
+    session.sortMode = SortMode::Probability;
+    // The ignored sign counts in the specificity but adds no weight.
+    session.state.SCList = L({"Fièvre", "ignore", "Toux"});
+    const EvaluationResult r = run();
+    ASSERT_FALSE(r.failed);
+    // Alpha: LS = 11+8+20 + 6 = 45; sum = 600/45 + 400/45 = 13 + 8 = 21; score = 10*21 + 3 = 213.
+    // Gamma: LS = 13+10 + 4 = 27; sum = 22 + 14 = 36; 7*36 + 2 = 254.
+    // Beta: LS = 10+15 + 4 = 29; sum = 20 + 13 = 33; 5*33 + 1 = 166.
+    // Epsilon: LS = 10+10 + 4 = 24; sum = 25 + 16 = 41; 2*41 + 1 = 83.
+    EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Gamma")},
+                             {QStringLiteral("83"), QStringLiteral("Alpha")},
+                             {QStringLiteral("64"), QStringLiteral("Beta")},
+                             {QStringLiteral("32"), QStringLiteral("Epsilon")}}));
+
+    session.state.EC_List = L({"and", "CRP : Élevée"});
+    const EvaluationResult withExam = run();
+    ASSERT_FALSE(withExam.failed);
+    ASSERT_EQ(withExam.rows.size(), 1u);
+    EXPECT_EQ(withExam.rows.front().name, QStringLiteral("Alpha"));
+    EXPECT_EQ(withExam.header, QStringLiteral("1   Diagnostic évoqué"));
+}
+
+TEST_F(EvaluationTest, LearningBonusesCountOnlyForPresentSigns)
+{
+    session.learningList = L({"Alpha", "Fièvre", "-5", "Alpha", "Toux", "+40"});
+    session.state.SCList = L({"Fièvre"});
+    const EvaluationResult r = run();
+    ASSERT_FALSE(r.failed);
+    // Alpha: 10 + 3 - 5 = 8, below Gamma's 9.
+    EXPECT_EQ(r.rows.front().name, QStringLiteral("Gamma"));
+    EXPECT_EQ(r.rows.at(1), (DiagnosisRow{QStringLiteral("88"), QStringLiteral("Alpha")}));
+
+    session.learningList = L({"Alpha", "Fièvre", "beaucoup"});
+    EXPECT_TRUE(run().failed);
+}
+
+TEST_F(EvaluationTest, ZeroAndNegativeBestScores)
+{
+    session.state.SCList = L({"Rare"});
+    EvaluationResult r = run();
+    EXPECT_TRUE(r.failed); // two rows, best score 0
+    EXPECT_TRUE(r.rows.empty());
+    EXPECT_EQ(r.header, QStringLiteral("Diagnostics évoqués"));
+
+    session.state.SCList = L({"Exotique"});
+    r = run();
+    ASSERT_FALSE(r.failed);
+    EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Eta")}}));
+
+    session.learningList = L({"Zeta", "Rare", "-10", "Eta", "Rare", "-5"});
+    session.state.SCList = L({"Rare"});
+    r = run();
+    ASSERT_FALSE(r.failed);
+    EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Eta")}, {QStringLiteral("198"), QStringLiteral("Zeta")}}));
+}
+
+TEST_F(EvaluationTest, IncompleteFormulasFailQuietly)
+{
+    for (const QStringList& formula : {L({"(", "Fièvre"}), L({"Fièvre", "and"}), L({"Fièvre", "or"})}) {
+        SCOPED_TRACE(formula.join(u' ').toStdString());
+        session.state.SCList = formula;
+        session.keepRetained = 1;
+        session.retainedDiagnosis = QStringLiteral("Alpha");
+        const EvaluationResult r = run();
+        EXPECT_TRUE(r.failed);
+        EXPECT_EQ(r.header, QStringLiteral("Diagnostics évoqués"));
+        EXPECT_TRUE(r.rows.empty());
+        EXPECT_TRUE(r.signsPageCaption.isEmpty()); // the pages keep their previous captions
+        EXPECT_EQ(session.keepRetained, 1);          // a failure does not consume the keep flag
+    }
+}
+
+TEST_F(EvaluationTest, NoRowAndTheRetainedDiagnosis)
+{
+    session.state.SCList = L({"Inconnu"});
+    session.retainedDiagnosis = QStringLiteral("Alpha");
+    EvaluationResult r = run();
+    ASSERT_FALSE(r.failed);
+    EXPECT_EQ(r.header, QStringLiteral("Pas de diagnostic !"));
+    EXPECT_EQ(r.signsPageCaption, QStringLiteral("Signes cliniques / Symptômes (0)"));
+    EXPECT_EQ(r.examsPageCaption, QStringLiteral("Examens complémentaires (0)"));
+    EXPECT_TRUE(session.retainedDiagnosis.isEmpty());
+
+    session.state.SCList = L({"Fièvre"});
+    session.retainedDiagnosis = QStringLiteral("Beta");
+    session.keepRetained = 1;
+    r = run();
+    EXPECT_EQ(session.retainedDiagnosis, QStringLiteral("Beta"));
+    EXPECT_EQ(session.keepRetained, 0);
+}
+
+TEST_F(EvaluationTest, NothingRunsBeforeTheWelcomeIsConfirmed)
+{
+    session.welcomeAccepted = false;
+    session.state.CandidateSigns.add(QStringLiteral("Fièvre"));
+    EXPECT_FALSE(session.Requette(1, session.FormuleReq(), QString()).has_value());
+    EXPECT_EQ(session.state.CandidateSigns.size(), 1);
+}
+
+// An empty restriction never withholds a sign, whatever the patient; a restricted sign is withheld
+// when it is reserved to the other sex or to another age band.
+TEST_F(EvaluationTest, RestrictionsWithholdOnlyRestrictedSigns)
+{
+    struct {
+        QChar sex;
+        const char* age;
+        QStringList offered;
+    } cases[] = {
+        {u'f', "", L({"Céphalées", "Douleur d'effort", "Exotique", "Fièvre", "Pleurs", "Rare", "Toux", "Toux grasse"})},
+        {u'f', "2", L({"Céphalées", "Douleur d'effort", "Exotique", "Fièvre", "Rare", "Toux", "Toux grasse"})},
+        {u'h', "1", L({"Douleur d'effort", "Douleur testiculaire", "Exotique", "Fièvre", "Pleurs", "Rare", "Toux", "Toux grasse"})},
+        {u'h', "3", L({"Douleur d'effort", "Douleur testiculaire", "Exotique", "Fièvre", "Rare", "Toux", "Toux grasse"})},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(QString(c.sex).toStdString() + c.age);
+        session.state.PatientSex = c.sex;
+        session.state.PatientAgeBand = QString::fromUtf8(c.age);
+        const EvaluationResult r = run(0);
+        ASSERT_FALSE(r.failed);
+        EXPECT_TRUE(r.rows.empty());
+        EXPECT_EQ(r.progressPosition, 0);
+        EXPECT_EQ(session.state.CandidateSigns.lines(), c.offered);
+    }
+}
+
+TEST_F(EvaluationTest, BadKnowledgeValuesFailTheEvaluation)
+{
+    pathology("Theta", "souvent", "Fièvre | 1", "0", "hf123");
+    session.state.SCList = L({"Fièvre"});
+    EXPECT_TRUE(run().failed);
+}
+
+} // namespace
