@@ -1,0 +1,218 @@
+// vardelo-cli evaluate: one case (or one per line of a file) through the program's own
+// formulation and evaluation, printed as one JSON object per case.
+
+#include "engine/CaseSession.h"
+#include "kb/Query.h"
+#include "platform/TextFile.h"
+#include "tools/cli/Cli.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <optional>
+
+namespace vardelo::cli {
+
+namespace {
+
+struct CaseInput {
+    QChar sex = u'f';
+    QString age;
+    engine::SortMode mode = engine::SortMode::Prevalence;
+    int dg = 1;
+    QStringList signs;
+    QStringList exams;
+    QString retained;
+};
+
+std::optional<QStringList> stringArray(const QJsonValue& value) {
+    if (value.isUndefined())
+        return QStringList();
+    if (!value.isArray())
+        return std::nullopt;
+    QStringList list;
+    for (const QJsonValue& item : value.toArray()) {
+        if (!item.isString())
+            return std::nullopt;
+        list.append(item.toString());
+    }
+    return list;
+}
+
+// Reads a case; on a bad one, *error says why in French.
+std::optional<CaseInput> parseCase(const QByteArray& json, QString* error) {
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
+    if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
+        *error =
+            QStringLiteral("cas invalide : un objet JSON est attendu (%1)").arg(parseError.errorString());
+        return std::nullopt;
+    }
+    const QJsonObject o = document.object();
+    static const QStringList known{
+        QStringLiteral("sex"),   QStringLiteral("age"),   QStringLiteral("mode"),    QStringLiteral("dg"),
+        QStringLiteral("signs"), QStringLiteral("exams"), QStringLiteral("retained")};
+    for (const QString& key : o.keys()) {
+        if (!known.contains(key)) {
+            *error = QStringLiteral("clé inconnue « %1 » (clés admises : %2)").arg(key, known.join(u", "));
+            return std::nullopt;
+        }
+    }
+    CaseInput c;
+    const QString sex = o.value(QStringLiteral("sex")).toString(QStringLiteral("f"));
+    if (sex != u"h" && sex != u"f") {
+        *error = QStringLiteral("sexe « %1 » invalide : « h » ou « f »").arg(sex);
+        return std::nullopt;
+    }
+    c.sex = sex.at(0);
+    c.age = o.value(QStringLiteral("age")).toString();
+    if (!c.age.isEmpty() && c.age != u"1" && c.age != u"2" && c.age != u"3") {
+        *error = QStringLiteral("tranche d'âge « %1 » invalide : \"\", \"1\", \"2\" ou \"3\"").arg(c.age);
+        return std::nullopt;
+    }
+    const QString mode = o.value(QStringLiteral("mode")).toString(QStringLiteral("prevalence"));
+    if (mode == u"probability")
+        c.mode = engine::SortMode::Probability;
+    else if (mode != u"prevalence") {
+        *error = QStringLiteral("mode « %1 » invalide : « prevalence » ou « probability »").arg(mode);
+        return std::nullopt;
+    }
+    const QJsonValue dg = o.value(QStringLiteral("dg"));
+    if (!dg.isUndefined() && !(dg.isDouble() && (dg.toDouble() == 0 || dg.toDouble() == 1))) {
+        *error = QStringLiteral("dg invalide : 1 (évaluation complète) ou 0 (vocabulaire)");
+        return std::nullopt;
+    }
+    c.dg = dg.isUndefined() ? 1 : dg.toInt();
+    const auto signs = stringArray(o.value(QStringLiteral("signs")));
+    const auto exams = stringArray(o.value(QStringLiteral("exams")));
+    if (!signs || !exams) {
+        *error = QStringLiteral("« signs » et « exams » sont des listes de textes");
+        return std::nullopt;
+    }
+    c.signs = *signs;
+    c.exams = *exams;
+    const QJsonValue retained = o.value(QStringLiteral("retained"));
+    if (!retained.isUndefined() && !retained.isString()) {
+        *error = QStringLiteral("« retained » est un texte");
+        return std::nullopt;
+    }
+    c.retained = retained.toString();
+    return c;
+}
+
+QJsonArray toArray(const QStringList& list) {
+    QJsonArray array;
+    for (const QString& s : list)
+        array.append(s);
+    return array;
+}
+
+// QJsonObject sorts its keys; the result's keys keep the documented order.
+QByteArray orderedObject(const std::vector<std::pair<const char*, QJsonValue>>& members) {
+    QByteArray out = "{";
+    for (const auto& [key, value] : members) {
+        if (out.size() > 1)
+            out += ',';
+        const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+        out += '"' + QByteArray(key) + "\":" + wrapped.mid(1, wrapped.size() - 2);
+    }
+    return out + '}';
+}
+
+QByteArray evaluate(engine::CaseSession& session, const CaseInput& input) {
+    session.state = model::CaseState{};
+    session.state.PatientSex = input.sex;
+    session.state.PatientAgeBand = input.age;
+    session.state.SCList = input.signs;
+    session.state.EC_List = input.exams;
+    session.sortMode = input.mode;
+    session.retainedDiagnosis = input.retained;
+    // A retained diagnosis given with the case is kept, as when a case file is reopened.
+    session.keepRetained = input.retained.isEmpty() ? 0 : 1;
+
+    const QString condition = session.FormuleReq();
+    const engine::EvaluationResult result = *session.Requette(input.dg, condition, QString());
+
+    QJsonArray rows;
+    for (const engine::DiagnosisRow& row : result.rows)
+        rows.append(
+            QJsonObject{{QStringLiteral("percent"), row.percent}, {QStringLiteral("name"), row.name}});
+    // A failed evaluation leaves the page captions as they were: here, the bare captions.
+    return orderedObject({
+        {"failed", json(result.failed)},
+        {"condition", json(condition)},
+        {"header", json(result.header)},
+        {"rows", rows},
+        {"candidate_signs", json(toArray(session.state.CandidateSigns.lines()))},
+        {"candidate_exams", json(toArray(session.state.CandidateExams.lines()))},
+        {"candidate_exam_lines", json(toArray(session.state.CandidateExamLines.lines()))},
+        {"page0", json(result.failed ? engine::CaptionSigns : result.signsPageCaption)},
+        {"page1", json(result.failed ? engine::CaptionExams : result.examsPageCaption)},
+    });
+}
+
+int runEvaluate(Context& context) {
+    QStringList args = context.args;
+    QStringList learning;
+    const qsizetype learningAt = args.indexOf(QStringLiteral("--learning"));
+    if (learningAt >= 0) {
+        if (learningAt + 1 >= args.size())
+            return fail(context, QStringLiteral("--learning attend un fichier d'apprentissage"));
+        const auto lines = platform::readTextLines(args.at(learningAt + 1));
+        if (!lines)
+            return fail(
+                context,
+                QStringLiteral("Fichier d'apprentissage illisible : %1").arg(args.at(learningAt + 1)));
+        learning = *lines;
+        args.remove(learningAt, 2);
+    }
+
+    QList<QByteArray> cases;
+    if (args.size() == 2 && args.at(0) == u"--batch") {
+        QFile file(args.at(1));
+        if (!file.open(QIODevice::ReadOnly))
+            return fail(context, QStringLiteral("Fichier de cas illisible : %1").arg(args.at(1)));
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            if (!line.trimmed().isEmpty())
+                cases.append(line);
+        }
+    } else if (args.size() == 1) {
+        cases.append(args.at(0).toUtf8());
+    } else {
+        return fail(context,
+                    QStringLiteral("Usage : vardelo-cli [--db FICHIER] evaluate [--learning FICHIER] "
+                                   "(CAS_JSON | --batch FICHIER)"));
+    }
+
+    std::vector<CaseInput> inputs;
+    for (qsizetype i = 0; i < cases.size(); ++i) {
+        QString error;
+        const auto input = parseCase(cases.at(i), &error);
+        if (!input)
+            return fail(context,
+                        cases.size() > 1 ? QStringLiteral("Ligne %1 : %2").arg(i + 1).arg(error) : error);
+        inputs.push_back(*input);
+    }
+
+    try {
+        kb::Connection connection(context.dbPath, kb::Connection::Mode::ReadOnly);
+        kb::Query query(connection);
+        engine::CaseSession session(query);
+        session.welcomeAccepted = true;
+        session.learningList = learning;
+        session.showMessage = [&context](const QString& text) { context.err << text << '\n'; };
+        for (const CaseInput& input : inputs)
+            context.out << evaluate(session, input) << '\n';
+    } catch (const kb::DbError& e) {
+        return fail(context, QStringLiteral("Base de connaissance illisible : %1").arg(e.message()));
+    }
+    return ExitOk;
+}
+
+const CommandRegistration
+    registration("evaluate", "evaluate [--learning FICHIER] (CAS_JSON | --batch FICHIER)", runEvaluate);
+
+} // namespace
+
+} // namespace vardelo::cli
