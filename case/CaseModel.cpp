@@ -5,19 +5,23 @@
 
 namespace vardelo::model {
 
-bool isOperator(const QString& e) {
+bool isOperator(const QString& e)
+{
     return e == token::And || e == token::Not || e == token::Or;
 }
 
-bool isSignToken(const QString& e) {
+bool isSignToken(const QString& e)
+{
     return isOperator(e) || e == token::Ignore || e == token::Open || e == token::Close;
 }
 
-bool isExamOperator(const QString& e) {
+bool isExamOperator(const QString& e)
+{
     return e == token::And || e == token::Not;
 }
 
-int Entree(const QStringList& scList, QStringView str) {
+int Entree(const QStringList& scList, QStringView str)
+{
     for (qsizetype i = 0; i < scList.size(); ++i) {
         if (!sameText(scList.at(i), str))
             continue;
@@ -33,7 +37,8 @@ int Entree(const QStringList& scList, QStringView str) {
     return -1;
 }
 
-QString Texte_SC(QString element) {
+QString Texte_SC(QString element)
+{
     if (element.startsWith(u' '))
         element.remove(0, 1);
     if (element.size() >= 2 && element.endsWith(QStringLiteral("  ")))
@@ -41,7 +46,8 @@ QString Texte_SC(QString element) {
     return element;
 }
 
-Repair Corrige_SC(QStringList& list) {
+Repair Corrige_SC(QStringList& list)
+{
     for (qsizetype p = 1; p < list.size(); ++p) {
         const QString& e = list.at(p);
         const QString& before = list.at(p - 1);
@@ -69,7 +75,8 @@ Repair Corrige_SC(QStringList& list) {
     return Repair::None;
 }
 
-bool Corrige_EC(QStringList& list) {
+bool Corrige_EC(QStringList& list)
+{
     for (qsizetype p = 1; p < list.size(); ++p) {
         if (isExamOperator(list.at(p)) && isExamOperator(list.at(p - 1))) {
             list.removeAt(p - 1);
@@ -79,18 +86,21 @@ bool Corrige_EC(QStringList& list) {
     return false;
 }
 
-QString listToText(const QStringList& list) {
+QString listToText(const QStringList& list)
+{
     QString text;
     for (const QString& e : list)
         text += e + QStringLiteral("\r\n");
     return text;
 }
 
-QStringList listFromText(const QString& text) {
+QStringList listFromText(const QString& text)
+{
     return platform::splitLines(text);
 }
 
-std::vector<FormattedRun> Affiche_SC(const QStringList& list) {
+std::vector<FormattedRun> Affiche_SC(const QStringList& list)
+{
     std::vector<FormattedRun> runs;
     auto shownText = [&runs] {
         QString all;
@@ -127,7 +137,8 @@ std::vector<FormattedRun> Affiche_SC(const QStringList& list) {
     return runs;
 }
 
-std::vector<ExamParagraph> Affiche_EC(const QStringList& list) {
+std::vector<ExamParagraph> Affiche_EC(const QStringList& list)
+{
     std::vector<ExamParagraph> paragraphs;
     for (qsizetype i = 0; i < list.size(); ++i) {
         const QString& e = list.at(i);

@@ -4,7 +4,8 @@ namespace vardelo::model {
 
 namespace {
 
-QString withoutMarkers(QStringView text) {
+QString withoutMarkers(QStringView text)
+{
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
@@ -16,12 +17,14 @@ QString withoutMarkers(QStringView text) {
 
 } // namespace
 
-QString GetSC(QStringView line) {
+QString GetSC(QStringView line)
+{
     const qsizetype bar = line.indexOf(u" |");
     return withoutMarkers(bar < 0 ? line : line.left(bar));
 }
 
-int Get_P(QStringView line, bool* ok) {
+int Get_P(QStringView line, bool* ok)
+{
     if (ok)
         *ok = true;
     const qsizetype bar = line.lastIndexOf(u"| ");
@@ -40,14 +43,16 @@ int Get_P(QStringView line, bool* ok) {
     return value;
 }
 
-QString GetEC(QStringView line) {
+QString GetEC(QStringView line)
+{
     const qsizetype colon = line.indexOf(u':');
     if (colon < 0)
         return withoutMarkers(line);
     return withoutMarkers(line.left(std::max<qsizetype>(colon - 1, 0)));
 }
 
-QString GetECResult(QStringView line) {
+QString GetECResult(QStringView line)
+{
     const qsizetype colon = line.indexOf(u':');
     if (colon < 0)
         return QString();

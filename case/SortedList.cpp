@@ -7,7 +7,8 @@
 
 namespace vardelo::model {
 
-void SortedList::add(const QString& line) {
+void SortedList::add(const QString& line)
+{
     const QString key = caseKey(line);
     if (byKey_.contains(key))
         return;
@@ -15,24 +16,28 @@ void SortedList::add(const QString& line) {
     dirty_ = true;
 }
 
-bool SortedList::remove(QStringView text) {
+bool SortedList::remove(QStringView text)
+{
     if (byKey_.remove(caseKey(text)) == 0)
         return false;
     dirty_ = true;
     return true;
 }
 
-bool SortedList::contains(QStringView text) const {
+bool SortedList::contains(QStringView text) const
+{
     return byKey_.contains(caseKey(text));
 }
 
-void SortedList::clear() {
+void SortedList::clear()
+{
     byKey_.clear();
     sorted_.clear();
     dirty_ = false;
 }
 
-const QStringList& SortedList::lines() const {
+const QStringList& SortedList::lines() const
+{
     if (dirty_) {
         sorted_ = byKey_.values();
         std::sort(sorted_.begin(), sorted_.end(),
@@ -42,7 +47,8 @@ const QStringList& SortedList::lines() const {
     return sorted_;
 }
 
-qsizetype SortedList::indexOf(QStringView text) const {
+qsizetype SortedList::indexOf(QStringView text) const
+{
     const auto it = byKey_.constFind(caseKey(text));
     if (it == byKey_.constEnd())
         return -1;

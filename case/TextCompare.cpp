@@ -9,7 +9,8 @@ namespace vardelo::model {
 
 namespace {
 
-const QCollator& frenchCollator() {
+const QCollator& frenchCollator()
+{
     static const QCollator collator = [] {
         QCollator c{QLocale(QLocale::French, QLocale::France)};
         c.setCaseSensitivity(Qt::CaseInsensitive);
@@ -20,7 +21,8 @@ const QCollator& frenchCollator() {
 
 // The texts compared are the knowledge base's few thousand sign and exam texts, over and over:
 // their collation keys are made once (returned by value: the table may grow during a comparison).
-QCollatorSortKey sortKey(QStringView text) {
+QCollatorSortKey sortKey(QStringView text)
+{
     static QHash<QString, QCollatorSortKey> keys;
     const QString s = text.toString();
     auto it = keys.find(s);
@@ -31,11 +33,13 @@ QCollatorSortKey sortKey(QStringView text) {
 
 } // namespace
 
-QString caseKey(QStringView text) {
+QString caseKey(QStringView text)
+{
     return kb::foldCase(text);
 }
 
-bool sameText(QStringView a, QStringView b) {
+bool sameText(QStringView a, QStringView b)
+{
     if (a.size() != b.size())
         return false;
     for (qsizetype i = 0; i < a.size(); ++i) {
@@ -45,7 +49,8 @@ bool sameText(QStringView a, QStringView b) {
     return true;
 }
 
-int compareText(QStringView a, QStringView b) {
+int compareText(QStringView a, QStringView b)
+{
     if (sameText(a, b))
         return 0;
     const int order = sortKey(a).compare(sortKey(b));

@@ -5,9 +5,11 @@
 namespace vardelo::engine {
 
 CaseSession::CaseSession(kb::Query& query)
-    : evaluator_(query) {}
+    : evaluator_(query)
+{}
 
-QString CaseSession::FormuleReq(QStringList* scList, const QStringList* ecList) {
+QString CaseSession::FormuleReq(QStringList* scList, const QStringList* ecList)
+{
     // The repair always works on the case's own formula, whatever list is evaluated.
     if (model::Corrige_SC(state.SCList) == model::Repair::DeletedWithWarning && showMessage)
         showMessage(model::FormulationWarning);
@@ -16,7 +18,8 @@ QString CaseSession::FormuleReq(QStringList* scList, const QStringList* ecList) 
 }
 
 std::optional<EvaluationResult> CaseSession::Requette(int dg, const QString& formule,
-                                                      const QString& pathologie) {
+                                                      const QString& pathologie)
+{
     if (!welcomeAccepted)
         return std::nullopt;
     if (keepRetained == 0)

@@ -19,7 +19,8 @@ struct EvaluationFailure : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-qint64 toInteger(const QString& text) {
+qint64 toInteger(const QString& text)
+{
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok);
     if (!ok)
@@ -27,7 +28,8 @@ qint64 toInteger(const QString& text) {
     return value;
 }
 
-int joinedLength(const QStringList& lines) {
+int joinedLength(const QStringList& lines)
+{
     int length = 0;
     for (const QString& line : lines)
         length += int(line.size()) + 2;
@@ -38,7 +40,8 @@ int joinedLength(const QStringList& lines) {
 // position is tested, as a sliding window over the list.
 class LearningBonuses {
 public:
-    explicit LearningBonuses(const QStringList* lines) {
+    explicit LearningBonuses(const QStringList* lines)
+    {
         if (!lines || lines->size() <= 2)
             return;
         for (qsizetype u = 1; u + 1 < lines->size(); ++u) {
@@ -51,7 +54,8 @@ public:
                 sums_[key] += value;
         }
     }
-    qint64 bonus(const QString& pathology, const QString& sign) const {
+    qint64 bonus(const QString& pathology, const QString& sign) const
+    {
         if (sums_.isEmpty() && invalid_.isEmpty())
             return 0;
         const Key key{pathology, sign};
@@ -67,7 +71,8 @@ private:
 };
 
 // Entree for every sign of the formula at once: the polarity of its first occurrence.
-QHash<QString, int> polarities(const QStringList& scList) {
+QHash<QString, int> polarities(const QStringList& scList)
+{
     QHash<QString, int> result;
     for (const QString& e : scList) {
         const QString key = caseKey(e);
@@ -77,7 +82,8 @@ QHash<QString, int> polarities(const QStringList& scList) {
     return result;
 }
 
-QString pageCaption(const QString& caption, qsizetype count, bool marked) {
+QString pageCaption(const QString& caption, qsizetype count, bool marked)
+{
     return caption + QStringLiteral(" (") + QString::number(count) + u')' +
            (marked ? QStringLiteral(" *") : QString());
 }
@@ -85,9 +91,11 @@ QString pageCaption(const QString& caption, qsizetype count, bool marked) {
 } // namespace
 
 Evaluator::Evaluator(kb::Query& query)
-    : query_(query) {}
+    : query_(query)
+{}
 
-void Evaluator::loadPathologies(const QString& cipherKey) {
+void Evaluator::loadPathologies(const QString& cipherKey)
+{
     pathologies_.clear();
     query_.open(QStringLiteral("select _rowid_ as id, P, F, S, E from Data"));
     for (; !query_.eof(); query_.next()) {
@@ -110,7 +118,8 @@ void Evaluator::loadPathologies(const QString& cipherKey) {
     loaded_ = true;
 }
 
-const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& cipherKey) {
+const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& cipherKey)
+{
     if (!loaded_ || cachedKey_ != cipherKey)
         loadPathologies(cipherKey);
     const auto it = pathologies_.constFind(rowId);
@@ -120,7 +129,8 @@ const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& ci
 }
 
 void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QString& patientAgeBand,
-                                const QString& cipherKey) {
+                                const QString& cipherKey)
+{
     const QString otherSex = patientSex == u'f' ? QStringLiteral("h") : QStringLiteral("f");
     const QString cacheKey = otherSex + u'|' + patientAgeBand + u'|' + cipherKey;
     auto it = withheld_.find(cacheKey);
@@ -140,7 +150,8 @@ void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QStrin
 }
 
 EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& formule,
-                                     const QString& pathologie, const EvaluationOptions& options) {
+                                     const QString& pathologie, const EvaluationOptions& options)
+{
     state.CandidateSigns.clear();
     state.CandidateExams.clear();
     state.CandidateExamLines.clear();

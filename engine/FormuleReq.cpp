@@ -9,11 +9,13 @@ using namespace model;
 
 namespace {
 
-QString like(const QString& column, const QString& pattern) {
+QString like(const QString& column, const QString& pattern)
+{
     return QStringLiteral(" %1 Like %2").arg(column, kb::quoteSql(pattern));
 }
 
-QString signPart(const QStringList& list) {
+QString signPart(const QStringList& list)
+{
     QString part;
     for (qsizetype i = 0; i < list.size(); ++i) {
         const QString& e = list.at(i);
@@ -40,7 +42,8 @@ QString signPart(const QStringList& list) {
     return part;
 }
 
-QString examPart(const QStringList& list) {
+QString examPart(const QStringList& list)
+{
     QString part;
     if (!list.isEmpty() && list.at(0) != token::Not)
         part += u' ';
@@ -59,7 +62,8 @@ QString examPart(const QStringList& list) {
 }
 
 // One left-to-right pass over non-overlapping occurrences, ignoring case.
-QString mergeDoubledAnd(const QString& text) {
+QString mergeDoubledAnd(const QString& text)
+{
     static const QString doubled = QStringLiteral(" and  and ");
     QString out;
     qsizetype from = 0;
@@ -78,7 +82,8 @@ QString mergeDoubledAnd(const QString& text) {
 } // namespace
 
 QString FormuleReq(QStringList& scList, const QStringList& ecList, QChar patientSex,
-                   const QString& patientAgeBand) {
+                   const QString& patientAgeBand)
+{
     if (!scList.isEmpty() && scList.at(0) == token::And)
         scList.removeAt(0);
     // The patient codes go through the quoting helper too: they may come from a file or a command line.

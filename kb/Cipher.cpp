@@ -8,7 +8,8 @@ constexpr char16_t LineBreakMark = 0x0647;
 constexpr char16_t MajorMark = 0x00A9;
 constexpr char16_t SecondMark = 0x00B9;
 
-QString buildAlphabet() {
+QString buildAlphabet()
+{
     QString a;
     for (char16_t c = u'a'; c <= u'z'; ++c)
         a.append(QChar(c));
@@ -34,19 +35,22 @@ QString buildAlphabet() {
 
 } // namespace
 
-const QString& cipherAlphabet() {
+const QString& cipherAlphabet()
+{
     static const QString alphabet = buildAlphabet();
     return alphabet;
 }
 
-QString RotateAlphabet(const QString& alphabet, const QString& keyChar) {
+QString RotateAlphabet(const QString& alphabet, const QString& keyChar)
+{
     const qsizetype p = keyChar.isEmpty() ? -1 : alphabet.indexOf(keyChar.at(0));
     if (p < 0)
         return alphabet;
     return alphabet.mid(p) + alphabet.left(p);
 }
 
-QString CipherText(int reversed, int markers, const QString& key, const QString& text) {
+QString CipherText(int reversed, int markers, const QString& key, const QString& text)
+{
     if (key.isEmpty())
         return text;
     const QString& alphabet = cipherAlphabet();

@@ -13,7 +13,8 @@ namespace {
 // Base letter of the accented Latin letters, so that "Érythème" sorts among the E.
 struct BaseLetters {
     std::array<char16_t, 0x250> table{};
-    BaseLetters() {
+    BaseLetters()
+    {
         for (char16_t c = 0; c < table.size(); ++c) {
             table[c] = c;
             const QString decomposed = QChar(c).decomposition();
@@ -23,7 +24,8 @@ struct BaseLetters {
     }
 };
 
-char16_t baseUnit(char16_t c) {
+char16_t baseUnit(char16_t c)
+{
     static const BaseLetters letters;
     const char16_t folded = foldUnit(c);
     return folded < letters.table.size() ? foldUnit(letters.table[folded]) : folded;
@@ -31,7 +33,8 @@ char16_t baseUnit(char16_t c) {
 
 // The matcher works on folded text; the buffer is reused so that a query over thousands
 // of rows does not allocate per row.
-bool likeFolded(std::u16string_view pattern, std::u16string_view text, char16_t escape) {
+bool likeFolded(std::u16string_view pattern, std::u16string_view text, char16_t escape)
+{
     constexpr size_t None = std::u16string_view::npos;
     size_t p = 0;
     size_t t = 0;
@@ -68,18 +71,21 @@ bool likeFolded(std::u16string_view pattern, std::u16string_view text, char16_t 
     return p == m;
 }
 
-std::u16string foldToStd(const char16_t* data, size_t size) {
+std::u16string foldToStd(const char16_t* data, size_t size)
+{
     std::u16string out(size, u'\0');
     for (size_t i = 0; i < size; ++i)
         out[i] = foldUnit(data[i]);
     return out;
 }
 
-void deleteFolded(void* p) {
+void deleteFolded(void* p)
+{
     delete static_cast<std::u16string*>(p);
 }
 
-void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
+void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
     // like(pattern, text [, escape]): SQLite passes "A LIKE B" as like(B, A).
     for (int i = 0; i < argc; ++i) {
         if (sqlite3_value_type(argv[i]) == SQLITE_NULL) {
@@ -121,7 +127,8 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv) {
     sqlite3_result_int(ctx, likeFolded(*pattern, text, escape) ? 1 : 0);
 }
 
-void lenFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
+void lenFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
         sqlite3_result_null(ctx);
         return;
@@ -130,33 +137,38 @@ void lenFunction(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, sqlite3_value_bytes16(argv[0]) / 2);
 }
 
-int collate(void*, int aBytes, const void* a, int bBytes, const void* b) {
+int collate(void*, int aBytes, const void* a, int bBytes, const void* b)
+{
     return jetCompare(QStringView(static_cast<const char16_t*>(a), aBytes / 2),
                       QStringView(static_cast<const char16_t*>(b), bBytes / 2));
 }
 
 } // namespace
 
-char16_t foldUnit(char16_t c) {
+char16_t foldUnit(char16_t c)
+{
     if (c < 0x80)
         return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
     return QChar::toCaseFolded(c);
 }
 
-QString foldCase(QStringView text) {
+QString foldCase(QStringView text)
+{
     QString out(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i)
         out[i] = QChar(foldUnit(text[i].unicode()));
     return out;
 }
 
-bool jetLike(QStringView pattern, QStringView text, char16_t escape) {
+bool jetLike(QStringView pattern, QStringView text, char16_t escape)
+{
     const std::u16string p = foldToStd(pattern.utf16(), size_t(pattern.size()));
     const std::u16string t = foldToStd(text.utf16(), size_t(text.size()));
     return likeFolded(p, t, escape ? foldUnit(escape) : char16_t(0));
 }
 
-int jetCompare(QStringView a, QStringView b) {
+int jetCompare(QStringView a, QStringView b)
+{
     const qsizetype n = std::min(a.size(), b.size());
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t x = baseUnit(a[i].unicode());
@@ -175,7 +187,8 @@ int jetCompare(QStringView a, QStringView b) {
     return 0;
 }
 
-void registerJetFunctions(sqlite3* db) {
+void registerJetFunctions(sqlite3* db)
+{
     const int flags = SQLITE_UTF16 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS;
     int rc =
         sqlite3_create_function_v2(db, "like", 2, flags, nullptr, likeFunction, nullptr, nullptr, nullptr);

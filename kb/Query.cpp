@@ -10,7 +10,8 @@ namespace {
 const QString RowIdColumn = QStringLiteral("vardelo_rowid");
 
 // "select * from <table> ..." names the one table whose rows can be edited.
-QString editableTable(const QString& sql) {
+QString editableTable(const QString& sql)
+{
     static const QRegularExpression pattern(
         QStringLiteral(R"(^\s*select\s+\*\s+from\s+([A-Za-z_][A-Za-z0-9_]*)\b)"),
         QRegularExpression::CaseInsensitiveOption);
@@ -21,9 +22,11 @@ QString editableTable(const QString& sql) {
 } // namespace
 
 Query::Query(Connection& connection)
-    : connection_(connection) {}
+    : connection_(connection)
+{}
 
-void Query::close() {
+void Query::close()
+{
     table_.clear();
     columns_.clear();
     columnByName_.clear();
@@ -33,7 +36,8 @@ void Query::close() {
     pending_.clear();
 }
 
-void Query::open(const QString& sql, const QVariantList& params) {
+void Query::open(const QString& sql, const QVariantList& params)
+{
     close();
     const QString table = editableTable(sql);
     QString text = sql;
@@ -64,28 +68,33 @@ void Query::open(const QString& sql, const QVariantList& params) {
     table_ = table;
 }
 
-void Query::execSql(const QString& sql, const QVariantList& params) {
+void Query::execSql(const QString& sql, const QVariantList& params)
+{
     close();
     connection_.exec(sql, params);
 }
 
-void Query::next() {
+void Query::next()
+{
     if (current_ < rows_.size())
         ++current_;
 }
 
-int Query::columnIndex(const QString& name) const {
+int Query::columnIndex(const QString& name) const
+{
     const auto it = columnByName_.constFind(name.toLower());
     if (it == columnByName_.constEnd())
         throw DbError(SQLITE_ERROR, QStringLiteral("Colonne inconnue : %1").arg(name));
     return it.value();
 }
 
-bool Query::hasField(const QString& name) const {
+bool Query::hasField(const QString& name) const
+{
     return columnByName_.contains(name.toLower());
 }
 
-QString Query::field(const QString& name) const {
+QString Query::field(const QString& name) const
+{
     const int column = columnIndex(name);
     if (state_ != EditState::Browse && pending_.contains(column))
         return pending_.value(column).toString();
@@ -94,7 +103,8 @@ QString Query::field(const QString& name) const {
     return rows_[current_].values[column];
 }
 
-int Query::intField(const QString& name) const {
+int Query::intField(const QString& name) const
+{
     const QString text = field(name).trimmed();
     bool ok = false;
     const int value = text.toInt(&ok);
@@ -104,32 +114,37 @@ int Query::intField(const QString& name) const {
     return value;
 }
 
-void Query::edit() {
+void Query::edit()
+{
     if (table_.isEmpty() || eof())
         throw DbError(SQLITE_MISUSE, QStringLiteral("Aucune ligne courante à modifier"));
     state_ = EditState::Edit;
     pending_.clear();
 }
 
-void Query::append() {
+void Query::append()
+{
     if (table_.isEmpty())
         throw DbError(SQLITE_MISUSE, QStringLiteral("Cette requête ne permet pas d'ajouter une ligne"));
     state_ = EditState::Insert;
     pending_.clear();
 }
 
-void Query::setField(const QString& name, const QVariant& value) {
+void Query::setField(const QString& name, const QVariant& value)
+{
     if (state_ == EditState::Browse)
         throw DbError(SQLITE_MISUSE, QStringLiteral("La ligne n'est pas en cours de modification"));
     pending_.insert(columnIndex(name), value);
 }
 
-void Query::cancel() {
+void Query::cancel()
+{
     state_ = EditState::Browse;
     pending_.clear();
 }
 
-void Query::post() {
+void Query::post()
+{
     if (state_ == EditState::Browse)
         return;
     QStringList names;

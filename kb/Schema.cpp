@@ -4,7 +4,8 @@
 
 namespace vardelo::kb {
 
-void createSchema(Connection& connection) {
+void createSchema(Connection& connection)
+{
     // UTF-16 storage hands the Jet functions their text without conversion. Every text column
     // carries the JET collation so that "=" ignores letter case as the program expects.
     connection.execScript(QStringLiteral(R"SQL(
@@ -78,7 +79,8 @@ INSERT INTO Prm (T, V) VALUES ('Nom', ''), ('Sexe', ''), ('Age', ''), ('PT_EXE_P
 )SQL"));
 }
 
-const QStringList& knowledgeTables() {
+const QStringList& knowledgeTables()
+{
     static const QStringList tables{QStringLiteral("Data"), QStringLiteral("SC"), QStringLiteral("EC")};
     return tables;
 }

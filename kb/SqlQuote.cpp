@@ -2,7 +2,8 @@
 
 namespace vardelo::kb {
 
-QString quoteSql(QStringView text) {
+QString quoteSql(QStringView text)
+{
     QString out;
     out.reserve(text.size() + 2);
     out.append(u'\'');

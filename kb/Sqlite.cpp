@@ -12,12 +12,14 @@ namespace {
 // parameters): wait for it rather than fail at once.
 constexpr int BusyTimeoutMs = 5000;
 
-[[noreturn]] void fail(sqlite3* db, int code) {
+[[noreturn]] void fail(sqlite3* db, int code)
+{
     const char* text = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
     throw DbError(code, QString::fromUtf8(text));
 }
 
-void check(sqlite3* db, int code) {
+void check(sqlite3* db, int code)
+{
     if (code != SQLITE_OK && code != SQLITE_ROW && code != SQLITE_DONE)
         fail(db, code);
 }
@@ -26,10 +28,12 @@ void check(sqlite3* db, int code) {
 
 DbError::DbError(int code, const QString& message)
     : std::runtime_error(message.toStdString())
-    , code_(code) {}
+    , code_(code)
+{}
 
 Connection::Connection(const QString& path, Mode mode)
-    : path_(path) {
+    : path_(path)
+{
     int flags = 0;
     switch (mode) {
     case Mode::ReadOnly:
@@ -58,18 +62,21 @@ Connection::Connection(const QString& path, Mode mode)
         execScript(QStringLiteral("PRAGMA synchronous = FULL;"));
 }
 
-Connection::~Connection() {
+Connection::~Connection()
+{
     sqlite3_close(db_);
 }
 
-void Connection::exec(const QString& sql, const QVariantList& params) {
+void Connection::exec(const QString& sql, const QVariantList& params)
+{
     Statement statement(*this, sql);
     statement.bind(params);
     while (statement.step()) {
     }
 }
 
-void Connection::execScript(const QString& sql) {
+void Connection::execScript(const QString& sql)
+{
     char* error = nullptr;
     const int rc = sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &error);
     if (rc != SQLITE_OK) {
@@ -79,12 +86,14 @@ void Connection::execScript(const QString& sql) {
     }
 }
 
-int Connection::changes() const {
+int Connection::changes() const
+{
     return sqlite3_changes(db_);
 }
 
 Statement::Statement(Connection& connection, const QString& sql)
-    : connection_(connection) {
+    : connection_(connection)
+{
     const int rc =
         sqlite3_prepare16_v2(connection.handle(), sql.utf16(), int(sql.size() * 2), &stmt_, nullptr);
     if (rc != SQLITE_OK)
@@ -93,16 +102,19 @@ Statement::Statement(Connection& connection, const QString& sql)
         throw DbError(SQLITE_MISUSE, QStringLiteral("Instruction SQL vide"));
 }
 
-Statement::~Statement() {
+Statement::~Statement()
+{
     sqlite3_finalize(stmt_);
 }
 
-void Statement::bind(const QVariantList& params) {
+void Statement::bind(const QVariantList& params)
+{
     for (int i = 0; i < params.size(); ++i)
         bind(i + 1, params[i]);
 }
 
-void Statement::bind(int index, const QVariant& value) {
+void Statement::bind(int index, const QVariant& value)
+{
     int rc = SQLITE_OK;
     if (value.isNull()) {
         rc = sqlite3_bind_null(stmt_, index);
@@ -129,7 +141,8 @@ void Statement::bind(int index, const QVariant& value) {
     check(connection_.handle(), rc);
 }
 
-bool Statement::step() {
+bool Statement::step()
+{
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
         return true;
@@ -138,21 +151,25 @@ bool Statement::step() {
     fail(connection_.handle(), rc);
 }
 
-void Statement::reset() {
+void Statement::reset()
+{
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
 }
 
-int Statement::columnCount() const {
+int Statement::columnCount() const
+{
     return sqlite3_column_count(stmt_);
 }
 
-QString Statement::columnName(int column) const {
+QString Statement::columnName(int column) const
+{
     const void* name = sqlite3_column_name16(stmt_, column);
     return name ? QString::fromUtf16(static_cast<const char16_t*>(name)) : QString();
 }
 
-QString Statement::text(int column) const {
+QString Statement::text(int column) const
+{
     const void* data = sqlite3_column_text16(stmt_, column);
     if (!data)
         return QString();
@@ -160,26 +177,31 @@ QString Statement::text(int column) const {
     return QString(reinterpret_cast<const QChar*>(data), bytes / 2);
 }
 
-qint64 Statement::integer(int column) const {
+qint64 Statement::integer(int column) const
+{
     return sqlite3_column_int64(stmt_, column);
 }
 
-QByteArray Statement::blob(int column) const {
+QByteArray Statement::blob(int column) const
+{
     const void* data = sqlite3_column_blob(stmt_, column);
     const int bytes = sqlite3_column_bytes(stmt_, column);
     return data ? QByteArray(static_cast<const char*>(data), bytes) : QByteArray();
 }
 
-bool Statement::isNull(int column) const {
+bool Statement::isNull(int column) const
+{
     return sqlite3_column_type(stmt_, column) == SQLITE_NULL;
 }
 
 Transaction::Transaction(Connection& connection)
-    : connection_(connection) {
+    : connection_(connection)
+{
     connection_.execScript(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
-Transaction::~Transaction() {
+Transaction::~Transaction()
+{
     if (open_) {
         try {
             connection_.execScript(QStringLiteral("ROLLBACK"));
@@ -189,7 +211,8 @@ Transaction::~Transaction() {
     }
 }
 
-void Transaction::commit() {
+void Transaction::commit()
+{
     connection_.execScript(QStringLiteral("COMMIT"));
     open_ = false;
 }

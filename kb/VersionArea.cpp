@@ -6,7 +6,8 @@
 
 namespace vardelo::kb {
 
-QByteArray encodeVersionArea(const QString& version) {
+QByteArray encodeVersionArea(const QString& version)
+{
     QByteArray area(VersionAreaSize, '\0');
     const qsizetype count = std::min<qsizetype>(version.size(), VersionPositions - 1);
     for (qsizetype k = 0; k < count; ++k)
@@ -14,7 +15,8 @@ QByteArray encodeVersionArea(const QString& version) {
     return area;
 }
 
-KbVersion decodeVersionArea(const QByteArray& area) {
+KbVersion decodeVersionArea(const QByteArray& area)
+{
     KbVersion version;
     for (int k = 0; k < VersionPositions; ++k) {
         if (2 * k >= area.size()) {
@@ -30,7 +32,8 @@ KbVersion decodeVersionArea(const QByteArray& area) {
     return version;
 }
 
-KbVersion readKbVersion(const QString& path) {
+KbVersion readKbVersion(const QString& path)
+{
     KbVersion version;
     if (!QFileInfo::exists(path)) {
         version.error = QStringLiteral("Le fichier « %1 » est introuvable.").arg(path);

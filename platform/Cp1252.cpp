@@ -14,7 +14,8 @@ constexpr std::array<char16_t, 32> High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201
 
 } // namespace
 
-QString decodeCp1252(const QByteArray& bytes) {
+QString decodeCp1252(const QByteArray& bytes)
+{
     QString out(bytes.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -23,7 +24,8 @@ QString decodeCp1252(const QByteArray& bytes) {
     return out;
 }
 
-QByteArray encodeCp1252(QStringView text) {
+QByteArray encodeCp1252(QStringView text)
+{
     QByteArray out(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();

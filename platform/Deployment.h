@@ -14,7 +14,8 @@ inline const QString VideoChannel = QStringLiteral("http://www.vardelo.fr/videos
 inline const QString Author = QStringLiteral("L'équipe médicale de Vardelo");
 inline const QString AuthorCredit = QStringLiteral("L'équipe médicale de Vardelo");
 
-inline QString versionUrl() {
+inline QString versionUrl()
+{
     return QStringLiteral("http://") + VersionServer + VersionPath;
 }
 

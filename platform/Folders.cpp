@@ -5,13 +5,15 @@
 
 namespace vardelo::platform {
 
-QString GetFolder(int folderId) {
+QString GetFolder(int folderId)
+{
     if (folderId != DocumentsFolderId)
         return QString();
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-QString Vardelo_directory(const QString& dirName) {
+QString Vardelo_directory(const QString& dirName)
+{
     QString relative = dirName.left(255);
     relative.replace(u'\\', u'/');
     const QString path = GetFolder(DocumentsFolderId) + relative;

@@ -11,7 +11,8 @@
 
 namespace vardelo::platform {
 
-QString GetContent(const QString& url, int timeoutMs) {
+QString GetContent(const QString& url, int timeoutMs)
+{
     QNetworkAccessManager manager;
     manager.setCookieJar(nullptr);
     QNetworkRequest request{QUrl(url)};

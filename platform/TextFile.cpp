@@ -7,7 +7,8 @@
 
 namespace vardelo::platform {
 
-QStringList splitLines(const QString& text) {
+QStringList splitLines(const QString& text)
+{
     QStringList lines;
     qsizetype start = 0;
     const qsizetype n = text.size();
@@ -25,14 +26,16 @@ QStringList splitLines(const QString& text) {
     return lines;
 }
 
-std::optional<QStringList> readTextLines(const QString& path) {
+std::optional<QStringList> readTextLines(const QString& path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     return splitLines(decodeCp1252(file.readAll()));
 }
 
-bool writeText(const QString& path, const QString& text, QString* error) {
+bool writeText(const QString& path, const QString& text, QString* error)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
@@ -48,7 +51,8 @@ bool writeText(const QString& path, const QString& text, QString* error) {
     return true;
 }
 
-bool writeTextLines(const QString& path, const QStringList& lines, QString* error) {
+bool writeTextLines(const QString& path, const QStringList& lines, QString* error)
+{
     QString text;
     for (const QString& line : lines)
         text += line + QStringLiteral("\r\n");

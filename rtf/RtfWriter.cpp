@@ -4,7 +4,8 @@
 
 namespace vardelo::rtf {
 
-QString escapeRtf(QStringView text) {
+QString escapeRtf(QStringView text)
+{
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
@@ -31,7 +32,8 @@ QString escapeRtf(QStringView text) {
     return out;
 }
 
-QString writeRtf(const std::vector<Paragraph>& paragraphs) {
+QString writeRtf(const std::vector<Paragraph>& paragraphs)
+{
     QString out = QStringLiteral("{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}"
                                  "{\\f1\\fnil\\fcharset2 Symbol;}}\r\n\\viewkind4\\uc1 ");
     for (const Paragraph& paragraph : paragraphs) {

@@ -1,4 +1,5 @@
 #include "case/CaseModel.h"
+
 #include "case/KbLines.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +24,10 @@ TEST(KbLines, SignAndExamLinesTakenApart)
         int weight;
         bool ok;
     } signs[] = {
-        {"*A | 3", "A", 3, true},   {"A+B", "AB", 0, true},        {"A", "A", 0, true},
-        {"A | ", "A", 0, true},     {"A | 2 | 7", "A", 7, true},   {"+*Fièvre | -2", "Fièvre", -2, true},
-        {"A | x", "A", 0, false},   {"Pathologie : Angine | 2", "Pathologie : Angine", 2, true},
+        {"*A | 3", "A", 3, true},    {"A+B", "AB", 0, true},
+        {"A", "A", 0, true},         {"A | ", "A", 0, true},
+        {"A | 2 | 7", "A", 7, true}, {"+*Fièvre | -2", "Fièvre", -2, true},
+        {"A | x", "A", 0, false},    {"Pathologie : Angine | 2", "Pathologie : Angine", 2, true},
     };
     for (const auto& c : signs) {
         SCOPED_TRACE(c.line);
@@ -39,7 +41,8 @@ TEST(KbLines, SignAndExamLinesTakenApart)
         const char* exam;
         const char* result;
     } exams[] = {
-        {"B : C", "B", "C"}, {"AB: C", "A", "C"}, {"B: C", "", "C"}, {"*ECG : Sus-décalage | 2", "ECG", "Sus-décalage | 2"},
+        {"B : C", "B", "C"}, {"AB: C", "A", "C"},
+        {"B: C", "", "C"},   {"*ECG : Sus-décalage | 2", "ECG", "Sus-décalage | 2"},
         {"0", "0", ""},
     };
     for (const auto& c : exams) {
@@ -120,9 +123,10 @@ TEST(CaseModel, AfficheScPutsClosingParenthesesAgainstTheirItem)
         text += r.text;
     EXPECT_EQ(text, QStringLiteral("(A or B) not C "));
     const std::vector<FormattedRun> expected{
-        {QStringLiteral("("), true, true},      {QStringLiteral("A "), false, false}, {QStringLiteral("or "), true, true},
-        {QStringLiteral("B"), false, false},     {QStringLiteral(")"), true, true},   {QStringLiteral(" "), false, false},
-        {QStringLiteral("not "), true, true},   {QStringLiteral("C "), false, false},
+        {QStringLiteral("("), true, true},    {QStringLiteral("A "), false, false},
+        {QStringLiteral("or "), true, true},  {QStringLiteral("B"), false, false},
+        {QStringLiteral(")"), true, true},    {QStringLiteral(" "), false, false},
+        {QStringLiteral("not "), true, true}, {QStringLiteral("C "), false, false},
     };
     EXPECT_EQ(runs, expected);
 

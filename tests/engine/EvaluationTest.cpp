@@ -22,14 +22,16 @@ protected:
     void SetUp() override
     {
         kb::createSchema(db);
-        pathology("Alpha", "10", "*Fièvre | 3\r\nToux | 2\r\nDouleur d'effort | 1", "CRP : Élevée | 2", "hf123");
+        pathology("Alpha", "10", "*Fièvre | 3\r\nToux | 2\r\nDouleur d'effort | 1", "CRP : Élevée | 2",
+                  "hf123");
         pathology("Beta", "5", "Fièvre | 1\r\nToux grasse | 4", "0", "hf123");
         pathology("Gamma", "7", "Céphalées | 2\r\nFièvre | 2", "0", "f2");
         pathology("Delta", "3", "Douleur testiculaire | 8\r\nFièvre | 1", "0", "h123");
         pathology("Epsilon", "2", "Pleurs | 5\r\nFièvre | 1", "0", "hf1");
         pathology("Zeta", "0", "Rare | 0", "0", "hf123");
         pathology("Eta", "0", "Rare | 0\r\nExotique | 0", "0", "hf123");
-        for (const char* s : {"Fièvre", "Toux", "Toux grasse", "Douleur d'effort", "Céphalées", "Rare", "Exotique"})
+        for (const char* s :
+             {"Fièvre", "Toux", "Toux grasse", "Douleur d'effort", "Céphalées", "Rare", "Exotique"})
             sign(s, "", "");
         sign("Douleur testiculaire", "h", "");
         sign("Pleurs", "", "1");
@@ -38,7 +40,8 @@ protected:
     void pathology(const char* p, const char* f, const char* s, const char* e, const char* i)
     {
         db.exec(QStringLiteral("insert into Data (P, F, S, E, I) values (?, ?, ?, ?, ?)"),
-                {QString::fromUtf8(p), QString::fromUtf8(f), QString::fromUtf8(s), QString::fromUtf8(e), QString::fromUtf8(i)});
+                {QString::fromUtf8(p), QString::fromUtf8(f), QString::fromUtf8(s), QString::fromUtf8(e),
+                 QString::fromUtf8(i)});
     }
     void sign(const char* s, const char* x, const char* a)
     {
@@ -77,7 +80,8 @@ TEST_F(EvaluationTest, PrevalenceModeAddsTheWeightsOfThePresentSigns)
                              {QStringLiteral("68"), QStringLiteral("Gamma")},
                              {QStringLiteral("45"), QStringLiteral("Beta")},
                              {QStringLiteral("22"), QStringLiteral("Epsilon")}}));
-    EXPECT_EQ(session.state.CandidateSigns.lines(), L({"Céphalées", "Douleur d'effort", "Pleurs", "Toux", "Toux grasse"}));
+    EXPECT_EQ(session.state.CandidateSigns.lines(),
+              L({"Céphalées", "Douleur d'effort", "Pleurs", "Toux", "Toux grasse"}));
     EXPECT_EQ(session.state.CandidateExams.lines(), L({"CRP"}));
     EXPECT_EQ(r.signsPageCaption, QStringLiteral("Signes cliniques / Symptômes (5) *"));
     EXPECT_EQ(r.examsPageCaption, QStringLiteral("Examens complémentaires (1)"));
@@ -158,7 +162,8 @@ TEST_F(EvaluationTest, ZeroAndNegativeBestScores)
     session.state.SCList = L({"Rare"});
     r = run();
     ASSERT_FALSE(r.failed);
-    EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Eta")}, {QStringLiteral("198"), QStringLiteral("Zeta")}}));
+    EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Eta")},
+                             {QStringLiteral("198"), QStringLiteral("Zeta")}}));
 }
 
 TEST_F(EvaluationTest, IncompleteFormulasFailQuietly)
@@ -173,7 +178,7 @@ TEST_F(EvaluationTest, IncompleteFormulasFailQuietly)
         EXPECT_EQ(r.header, QStringLiteral("Diagnostics évoqués"));
         EXPECT_TRUE(r.rows.empty());
         EXPECT_TRUE(r.signsPageCaption.isEmpty()); // the pages keep their previous captions
-        EXPECT_EQ(session.keepRetained, 1);          // a failure does not consume the keep flag
+        EXPECT_EQ(session.keepRetained, 1);        // a failure does not consume the keep flag
     }
 }
 
@@ -213,10 +218,16 @@ TEST_F(EvaluationTest, RestrictionsWithholdOnlyRestrictedSigns)
         const char* age;
         QStringList offered;
     } cases[] = {
-        {u'f', "", L({"Céphalées", "Douleur d'effort", "Exotique", "Fièvre", "Pleurs", "Rare", "Toux", "Toux grasse"})},
-        {u'f', "2", L({"Céphalées", "Douleur d'effort", "Exotique", "Fièvre", "Rare", "Toux", "Toux grasse"})},
-        {u'h', "1", L({"Douleur d'effort", "Douleur testiculaire", "Exotique", "Fièvre", "Pleurs", "Rare", "Toux", "Toux grasse"})},
-        {u'h', "3", L({"Douleur d'effort", "Douleur testiculaire", "Exotique", "Fièvre", "Rare", "Toux", "Toux grasse"})},
+        {u'f', "",
+         L({"Céphalées", "Douleur d'effort", "Exotique", "Fièvre", "Pleurs", "Rare", "Toux", "Toux grasse"})},
+        {u'f', "2",
+         L({"Céphalées", "Douleur d'effort", "Exotique", "Fièvre", "Rare", "Toux", "Toux grasse"})},
+        {u'h', "1",
+         L({"Douleur d'effort", "Douleur testiculaire", "Exotique", "Fièvre", "Pleurs", "Rare", "Toux",
+            "Toux grasse"})},
+        {u'h', "3",
+         L({"Douleur d'effort", "Douleur testiculaire", "Exotique", "Fièvre", "Rare", "Toux",
+            "Toux grasse"})},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(QString(c.sex).toStdString() + c.age);

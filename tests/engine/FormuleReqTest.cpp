@@ -1,5 +1,6 @@
-#include "engine/CaseSession.h"
 #include "engine/FormuleReq.h"
+
+#include "engine/CaseSession.h"
 #include "kb/Schema.h"
 
 #include <gtest/gtest.h>
@@ -30,24 +31,48 @@ TEST(FormuleReq, ReferenceConditions)
         QString expected;
     } cases[] = {
         {{}, {}, u'f', "", FemaleAnyAge},
-        {L({"A", "and", "B"}), {}, u'h', "2",
+        {L({"A", "and", "B"}),
+         {},
+         u'h',
+         "2",
          Male2 + QStringLiteral(" and (S Like '%%'  and  S Like '%A%' and  S Like '%B%')")},
-        {L({"A", "not", "B"}), {}, u'f', "",
+        {L({"A", "not", "B"}),
+         {},
+         u'f',
+         "",
          FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  S Like '%A%' and not  S Like '%*B%')")},
-        {L({"not", "A"}), {}, u'f', "", FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  not  S Like '%*A%')")},
-        {L({"ignore", "A", "and", "B"}), {}, u'f', "",
+        {L({"not", "A"}),
+         {},
+         u'f',
+         "",
+         FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  not  S Like '%*A%')")},
+        {L({"ignore", "A", "and", "B"}),
+         {},
+         u'f',
+         "",
          FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  S Like '%B%')")},
         {L({"A"}), L({"and", "e"}), u'f', "",
          FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  S Like '%A%'  and  E Like '%e%')")},
         {{}, L({"not", "e"}), u'f', "", FemaleAnyAge + QStringLiteral(" and not  E Like '%*e%'")},
-        {L({"Douleur d'effort"}), {}, u'f', "",
+        {L({"Douleur d'effort"}),
+         {},
+         u'f',
+         "",
          FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  S Like '%Douleur d''effort%')")},
-        {L({"(", "A", "or", "B", ")"}), {}, u'f', "",
+        {L({"(", "A", "or", "B", ")"}),
+         {},
+         u'f',
+         "",
          FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  ( S Like '%A%' or  S Like '%B%') )")},
-        {L({"and", "A"}), {}, u'f', "", FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  S Like '%A%')")},
+        {L({"and", "A"}),
+         {},
+         u'f',
+         "",
+         FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  S Like '%A%')")},
         // A top-level "or" leaves the exam tests on the last alternative only.
         {L({"A", "or", "B"}), L({"and", "e"}), u'f', "",
-         FemaleAnyAge + QStringLiteral(" and (S Like '%%'  and  S Like '%A%' or  S Like '%B%'  and  E Like '%e%')")},
+         FemaleAnyAge +
+             QStringLiteral(" and (S Like '%%'  and  S Like '%A%' or  S Like '%B%'  and  E Like '%e%')")},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.signs.join(u' ').toStdString() + " | " + c.exams.join(u' ').toStdString());

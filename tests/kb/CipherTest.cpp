@@ -9,7 +9,8 @@ namespace {
 
 const QString& A = cipherAlphabet();
 
-TEST(Cipher, AlphabetMakeUp) {
+TEST(Cipher, AlphabetMakeUp)
+{
     EXPECT_EQ(A.size(), 123);
     EXPECT_EQ(QSet<QChar>(A.begin(), A.end()).size(), 123);
     for (const char16_t c : {char16_t(0x0647), char16_t(0x00A9), char16_t(0x00B9), u'*', u'+', u'\n'})
@@ -23,7 +24,8 @@ TEST(Cipher, AlphabetMakeUp) {
     EXPECT_EQ(arabic, 39);
 }
 
-TEST(Cipher, EmptyKeyOrTextChangesNothing) {
+TEST(Cipher, EmptyKeyOrTextChangesNothing)
+{
     const QString stored = QStringLiteral("*Fièvre | 3\r\n") + QChar(0x0647) + QChar(0x00A9) + QChar(0x00B9);
     for (int reversed : {0, 1})
         for (int markers : {0, 1})
@@ -31,7 +33,8 @@ TEST(Cipher, EmptyKeyOrTextChangesNothing) {
     EXPECT_EQ(CipherText(0, 1, QStringLiteral("k"), QString()), QString());
 }
 
-TEST(Cipher, OneCharacterKeyShiftsEveryAlphabetCharacter) {
+TEST(Cipher, OneCharacterKeyShiftsEveryAlphabetCharacter)
+{
     const QString key = QStringLiteral("d");
     const qsizetype r = A.indexOf(u'd');
     for (qsizetype k = 0; k < A.size(); ++k) {
@@ -44,7 +47,8 @@ TEST(Cipher, OneCharacterKeyShiftsEveryAlphabetCharacter) {
     EXPECT_EQ(RotateAlphabet(A, key).size(), 123);
 }
 
-TEST(Cipher, ReversedRunsOverTheWholeTextBackwards) {
+TEST(Cipher, ReversedRunsOverTheWholeTextBackwards)
+{
     const QString key = QStringLiteral("ab"); // used from its last character
     const QString text = QStringLiteral("xyz");
     QString expected;
@@ -58,7 +62,8 @@ TEST(Cipher, ReversedRunsOverTheWholeTextBackwards) {
     EXPECT_EQ(CipherText(1, 0, key, text), expected);
 }
 
-TEST(Cipher, MarksAndOutsiders) {
+TEST(Cipher, MarksAndOutsiders)
+{
     const QString key = QStringLiteral("b");
     const QChar heh(char16_t(0x0647));
     const QChar major(char16_t(0x00A9));

@@ -16,7 +16,8 @@ struct LikeCase {
     bool expected;
 };
 
-TEST(JetLike, FoldsCaseForAllOfUnicodeWithPercentAndUnderscore) {
+TEST(JetLike, FoldsCaseForAllOfUnicodeWithPercentAndUnderscore)
+{
     const LikeCase cases[] = {
         {u"%fièvre%", u"*FIÈVRE | 3", true},
         {u"%Œdème%", u"œdème des membres inférieurs", true},
@@ -41,7 +42,8 @@ TEST(JetLike, FoldsCaseForAllOfUnicodeWithPercentAndUnderscore) {
     }
 }
 
-TEST(JetCompare, EqualExactlyWhenEqualIgnoringCase) {
+TEST(JetCompare, EqualExactlyWhenEqualIgnoringCase)
+{
     EXPECT_EQ(jetCompare(u"Fièvre", u"FIÈVRE"), 0);
     EXPECT_NE(jetCompare(u"Fièvre", u"Fievre"), 0);
     // Accented letters sort among their base letter, not after "z".
@@ -50,7 +52,8 @@ TEST(JetCompare, EqualExactlyWhenEqualIgnoringCase) {
     EXPECT_LT(jetCompare(u"abc", u"abcd"), 0);
 }
 
-TEST(QuoteSql, DoublesSingleQuotesAndDropsNul) {
+TEST(QuoteSql, DoublesSingleQuotesAndDropsNul)
+{
     EXPECT_EQ(quoteSql(u"Douleur d'effort"), QStringLiteral("'Douleur d''effort'"));
     EXPECT_EQ(quoteSql(u""), QStringLiteral("''"));
     EXPECT_EQ(quoteSql(u"''"), QStringLiteral("''''''"));
@@ -64,7 +67,8 @@ protected:
     Query query{db};
 };
 
-TEST_F(JetSql, LikeEqualsAndLenInStatements) {
+TEST_F(JetSql, LikeEqualsAndLenInStatements)
+{
     db.exec(QStringLiteral("insert into SC (S, X, A) values (?, ?, ?)"),
             {QStringLiteral("Fièvre"), QString(), QString()});
     db.exec(QStringLiteral("insert into SC (S, X, A) values (?, ?, ?)"),
@@ -82,7 +86,8 @@ TEST_F(JetSql, LikeEqualsAndLenInStatements) {
     EXPECT_EQ(query.recordCount(), 2);
 }
 
-TEST_F(JetSql, HostileTextsTravelThroughQuotingAndParameters) {
+TEST_F(JetSql, HostileTextsTravelThroughQuotingAndParameters)
+{
     const QString hostile = QStringLiteral("x' or 1=1; drop table SC; -- \"[%_]");
     db.exec(QStringLiteral("insert into SC (S) values (?)"), {hostile});
     query.open(QStringLiteral("select * from SC where S like ") + quoteSql(hostile));

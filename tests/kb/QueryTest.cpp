@@ -16,7 +16,8 @@ protected:
     Query query{db};
 };
 
-TEST_F(QueryTest, ParametersAreEditedAndPostedThroughTheSnapshot) {
+TEST_F(QueryTest, ParametersAreEditedAndPostedThroughTheSnapshot)
+{
     query.open(QStringLiteral("select * from Prm where T = ?"), {prm::Name});
     ASSERT_EQ(query.recordCount(), 1);
     query.edit();
@@ -36,7 +37,8 @@ TEST_F(QueryTest, ParametersAreEditedAndPostedThroughTheSnapshot) {
     EXPECT_EQ(query.field(QStringLiteral("V")), QStringLiteral("D'Artagnan \"[Charles]\""));
 }
 
-TEST_F(QueryTest, AppendUsesDefaultsAndTheCounter) {
+TEST_F(QueryTest, AppendUsesDefaultsAndTheCounter)
+{
     query.open(QStringLiteral("select * from Fiche"));
     for (const char* id : {"premier", "second"}) {
         query.append();
@@ -60,7 +62,8 @@ TEST_F(QueryTest, AppendUsesDefaultsAndTheCounter) {
     EXPECT_TRUE(query.eof());
 }
 
-TEST_F(QueryTest, ErrorsAreRaisedNotSwallowed) {
+TEST_F(QueryTest, ErrorsAreRaisedNotSwallowed)
+{
     EXPECT_THROW(query.open(QStringLiteral("select * from Data where (S Like '%a%'")), DbError);
     EXPECT_THROW(query.open(QStringLiteral("select * from Nowhere")), DbError);
     query.open(QStringLiteral("select count(*) as n from Data"));
@@ -71,7 +74,8 @@ TEST_F(QueryTest, ErrorsAreRaisedNotSwallowed) {
     EXPECT_THROW(query.intField(QStringLiteral("F")), DbError);
 }
 
-TEST(Connection, NeverCreatesAMissingFileAndRejectsNonDatabases) {
+TEST(Connection, NeverCreatesAMissingFileAndRejectsNonDatabases)
+{
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("Data.vdat"));
     EXPECT_THROW(Connection(missing, Connection::Mode::ReadWrite), DbError);

@@ -9,7 +9,8 @@ using namespace vardelo::kb;
 
 namespace {
 
-TEST(VersionArea, CharactersAreStoredRaisedByTwentyAtEverySecondByte) {
+TEST(VersionArea, CharactersAreStoredRaisedByTwentyAtEverySecondByte)
+{
     const QByteArray area = encodeVersionArea(QStringLiteral("1.0"));
     ASSERT_EQ(area.size(), VersionAreaSize);
     EXPECT_EQ(area.left(7), QByteArray("E\0B\0D\0\0", 7));
@@ -19,7 +20,8 @@ TEST(VersionArea, CharactersAreStoredRaisedByTwentyAtEverySecondByte) {
     EXPECT_TRUE(version.error.isEmpty());
 }
 
-TEST(VersionArea, EmptyAndShortAreas) {
+TEST(VersionArea, EmptyAndShortAreas)
+{
     const KbVersion empty = decodeVersionArea(QByteArray(VersionAreaSize, '\0'));
     EXPECT_TRUE(empty.display.isEmpty());
     EXPECT_TRUE(empty.error.isEmpty());
@@ -35,7 +37,8 @@ TEST(VersionArea, EmptyAndShortAreas) {
     EXPECT_EQ(full.display, QString(VersionPositions, u'1'));
 }
 
-TEST(VersionArea, ReadFromFiles) {
+TEST(VersionArea, ReadFromFiles)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Data.vdat"));
     EXPECT_FALSE(readKbVersion(path).error.isEmpty());

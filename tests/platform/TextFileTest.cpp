@@ -10,7 +10,8 @@ using namespace vardelo::platform;
 
 namespace {
 
-TEST(Cp1252, FrenchTextRoundTripsAndOutsidersBecomeQuestionMarks) {
+TEST(Cp1252, FrenchTextRoundTripsAndOutsidersBecomeQuestionMarks)
+{
     const QString french = QStringLiteral("Œdème, cœur à 5 € — « l’hôpital » ÿ");
     EXPECT_EQ(decodeCp1252(encodeCp1252(french)), french);
     EXPECT_EQ(encodeCp1252(u"€œ’"), QByteArray("\x80\x9c\x92"));
@@ -18,7 +19,8 @@ TEST(Cp1252, FrenchTextRoundTripsAndOutsidersBecomeQuestionMarks) {
     EXPECT_EQ(decodeCp1252(QByteArray("\x81\x9d")), QString::fromUtf16(u"\u0081\u009d"));
 }
 
-TEST(TextFile, LinesAreWrittenWithCrLfAndReadWhateverTheLineEnds) {
+TEST(TextFile, LinesAreWrittenWithCrLfAndReadWhateverTheLineEnds)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Apprentissage.vl"));
     ASSERT_TRUE(writeTextLines(path, {QStringLiteral("Œdème"), QStringLiteral("+3")}));
@@ -36,7 +38,8 @@ TEST(TextFile, LinesAreWrittenWithCrLfAndReadWhateverTheLineEnds) {
     EXPECT_FALSE(readTextLines(dir.filePath(QStringLiteral("absent"))).has_value());
 }
 
-TEST(TextFile, AFailedWriteLeavesThePreviousFile) {
+TEST(TextFile, AFailedWriteLeavesThePreviousFile)
+{
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Apparence.app"));
     ASSERT_TRUE(writeTextLines(path, {QStringLiteral("Obsidian")}));

@@ -17,12 +17,14 @@ namespace {
 
 const QString Fixture = QStringLiteral(VARDELO_FIXTURES "/knowledge");
 
-QByteArray readAll(const QString& path) {
+QByteArray readAll(const QString& path)
+{
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-void writeAll(const QString& path, const QByteArray& bytes) {
+void writeAll(const QString& path, const QByteArray& bytes)
+{
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -32,7 +34,8 @@ void writeAll(const QString& path, const QByteArray& bytes) {
 // A private copy of the fixture sources that a test may break.
 class SourceCopy {
 public:
-    SourceCopy() {
+    SourceCopy()
+    {
         QDirIterator it(Fixture, QDir::Files, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString source = it.next();
@@ -41,7 +44,8 @@ public:
     }
     QString dir() const { return temp_.path(); }
     QString path(const QString& relative) const { return temp_.filePath(relative); }
-    void replace(const QString& relative, const QByteArray& from, const QByteArray& to) {
+    void replace(const QString& relative, const QByteArray& from, const QByteArray& to)
+    {
         QByteArray bytes = readAll(path(relative));
         ASSERT_TRUE(bytes.contains(from)) << from.toStdString();
         bytes.replace(from, to);
@@ -52,7 +56,8 @@ private:
     QTemporaryDir temp_;
 };
 
-TEST(KnowledgeCompiler, FixtureCompilesIntoACompleteDatabase) {
+TEST(KnowledgeCompiler, FixtureCompilesIntoACompleteDatabase)
+{
     const LoadResult result = loadKnowledge(Fixture);
     for (const Diagnostic& d : result.diagnostics)
         ADD_FAILURE() << d.toString().toStdString();
@@ -85,7 +90,8 @@ TEST(KnowledgeCompiler, FixtureCompilesIntoACompleteDatabase) {
     EXPECT_TRUE(q.field(QStringLiteral("V")).endsWith(QStringLiteral(" en ")));
 }
 
-TEST(KnowledgeCompiler, OutputIsDeterministic) {
+TEST(KnowledgeCompiler, OutputIsDeterministic)
+{
     QTemporaryDir dir;
     QString error;
     const LoadResult result = loadKnowledge(Fixture);
@@ -104,7 +110,8 @@ struct Refusal {
     const char* reason;
 };
 
-TEST(KnowledgeCompiler, RefusesBadSourcesWithFileLineAndReason) {
+TEST(KnowledgeCompiler, RefusesBadSourcesWithFileLineAndReason)
+{
     const Refusal refusals[] = {
         {"pathologies/test/grippe.yaml", "  Toux | 2", "  Toux sèche | 2", 7, "absent du vocabulaire"},
         {"pathologies/test/grippe.yaml", "  Toux | 2", "  Toux 2", 7, "mal formée"},
@@ -152,7 +159,8 @@ TEST(KnowledgeCompiler, RefusesBadSourcesWithFileLineAndReason) {
     }
 }
 
-TEST(KnowledgeCompiler, UnusedVocabularyIsAWarning) {
+TEST(KnowledgeCompiler, UnusedVocabularyIsAWarning)
+{
     SourceCopy copy;
     copy.replace(QStringLiteral("vocabulary/signs/base.yaml"), "signs:\n",
                  "signs:\n  - text: Prurit\n    exp: prurit\n");
@@ -162,7 +170,8 @@ TEST(KnowledgeCompiler, UnusedVocabularyIsAWarning) {
     EXPECT_TRUE(result.diagnostics.front().reason.contains(QStringLiteral("Prurit")));
 }
 
-TEST(KnowledgeCompiler, UpgradeReplacesKnowledgeAndKeepsTheUsersWork) {
+TEST(KnowledgeCompiler, UpgradeReplacesKnowledgeAndKeepsTheUsersWork)
+{
     QTemporaryDir dir;
     const QString compiled = dir.filePath(QStringLiteral("compiled.vdat"));
     const QString user = dir.filePath(QStringLiteral("Data.vdat"));
@@ -200,7 +209,8 @@ TEST(KnowledgeCompiler, UpgradeReplacesKnowledgeAndKeepsTheUsersWork) {
     EXPECT_EQ(q.field(QStringLiteral("V")), QStringLiteral("/opt/pratilo"));
 }
 
-TEST(Markdown, SubsetBecomesParagraphsRunsAndBullets) {
+TEST(Markdown, SubsetBecomesParagraphsRunsAndBullets)
+{
     const MarkdownResult r =
         parseMarkdown(QStringLiteral("Une **forte** fièvre\net *toux*.\n\n- repos\n  au lit\n- eau\nFin"));
     ASSERT_TRUE(r.errors.isEmpty());

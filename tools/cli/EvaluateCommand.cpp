@@ -26,7 +26,8 @@ struct CaseInput {
     QString retained;
 };
 
-std::optional<QStringList> stringArray(const QJsonValue& value) {
+std::optional<QStringList> stringArray(const QJsonValue& value)
+{
     if (value.isUndefined())
         return QStringList();
     if (!value.isArray())
@@ -41,7 +42,8 @@ std::optional<QStringList> stringArray(const QJsonValue& value) {
 }
 
 // Reads a case; on a bad one, *error says why in French.
-std::optional<CaseInput> parseCase(const QByteArray& json, QString* error) {
+std::optional<CaseInput> parseCase(const QByteArray& json, QString* error)
+{
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {
@@ -101,7 +103,8 @@ std::optional<CaseInput> parseCase(const QByteArray& json, QString* error) {
     return c;
 }
 
-QJsonArray toArray(const QStringList& list) {
+QJsonArray toArray(const QStringList& list)
+{
     QJsonArray array;
     for (const QString& s : list)
         array.append(s);
@@ -109,18 +112,25 @@ QJsonArray toArray(const QStringList& list) {
 }
 
 // QJsonObject sorts its keys; the result's keys keep the documented order.
-QByteArray orderedObject(const std::vector<std::pair<const char*, QJsonValue>>& members) {
+QByteArray json(const QJsonValue& value)
+{
+    const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return wrapped.mid(1, wrapped.size() - 2);
+}
+
+QByteArray orderedObject(const std::vector<std::pair<const char*, QByteArray>>& members)
+{
     QByteArray out = "{";
     for (const auto& [key, value] : members) {
         if (out.size() > 1)
             out += ',';
-        const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
-        out += '"' + QByteArray(key) + "\":" + wrapped.mid(1, wrapped.size() - 2);
+        out += '"' + QByteArray(key) + "\":" + value;
     }
     return out + '}';
 }
 
-QByteArray evaluate(engine::CaseSession& session, const CaseInput& input) {
+QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
+{
     session.state = model::CaseState{};
     session.state.PatientSex = input.sex;
     session.state.PatientAgeBand = input.age;
@@ -134,10 +144,13 @@ QByteArray evaluate(engine::CaseSession& session, const CaseInput& input) {
     const QString condition = session.FormuleReq();
     const engine::EvaluationResult result = *session.Requette(input.dg, condition, QString());
 
-    QJsonArray rows;
-    for (const engine::DiagnosisRow& row : result.rows)
-        rows.append(
-            QJsonObject{{QStringLiteral("percent"), row.percent}, {QStringLiteral("name"), row.name}});
+    QByteArray rows = "[";
+    for (const engine::DiagnosisRow& row : result.rows) {
+        if (rows.size() > 1)
+            rows += ',';
+        rows += orderedObject({{"percent", json(row.percent)}, {"name", json(row.name)}});
+    }
+    rows += ']';
     // A failed evaluation leaves the page captions as they were: here, the bare captions.
     return orderedObject({
         {"failed", json(result.failed)},
@@ -152,7 +165,8 @@ QByteArray evaluate(engine::CaseSession& session, const CaseInput& input) {
     });
 }
 
-int runEvaluate(Context& context) {
+int runEvaluate(Context& context)
+{
     QStringList args = context.args;
     QStringList learning;
     const qsizetype learningAt = args.indexOf(QStringLiteral("--learning"));

@@ -13,18 +13,21 @@ struct Command {
     CommandFn run = nullptr;
 };
 
-std::map<QString, Command>& commands() {
+std::map<QString, Command>& commands()
+{
     static std::map<QString, Command> registry;
     return registry;
 }
 
 } // namespace
 
-CommandRegistration::CommandRegistration(const char* name, const char* usage, CommandFn run) {
+CommandRegistration::CommandRegistration(const char* name, const char* usage, CommandFn run)
+{
     commands()[QString::fromUtf8(name)] = Command{QString::fromUtf8(usage), run};
 }
 
-int fail(Context& context, const QString& message) {
+int fail(Context& context, const QString& message)
+{
     context.err << message << '\n';
     context.err.flush();
     return ExitUsage;
@@ -32,7 +35,8 @@ int fail(Context& context, const QString& message) {
 
 } // namespace vardelo::cli
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     using namespace vardelo::cli;
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);

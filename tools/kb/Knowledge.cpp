@@ -23,23 +23,27 @@ namespace vardelo::kbc {
 
 using Severity = Diagnostic::Severity;
 
-QString Diagnostic::toString() const {
+QString Diagnostic::toString() const
+{
     const QString where = line > 0 ? QStringLiteral("%1:%2").arg(file).arg(line) : file;
     const QString kind =
         severity == Severity::Error ? QStringLiteral("erreur") : QStringLiteral("avertissement");
     return QStringLiteral("%1: %2: %3").arg(where, kind, reason);
 }
 
-bool LoadResult::hasErrors() const {
+bool LoadResult::hasErrors() const
+{
     return count(Severity::Error) > 0;
 }
 
-int LoadResult::count(Severity severity) const {
+int LoadResult::count(Severity severity) const
+{
     return int(std::count_if(diagnostics.begin(), diagnostics.end(),
                              [severity](const Diagnostic& d) { return d.severity == severity; }));
 }
 
-QString looseKey(const QString& text) {
+QString looseKey(const QString& text)
+{
     const QString decomposed = text.normalized(QString::NormalizationForm_KD);
     QString key;
     for (const QChar c : decomposed) {
@@ -55,7 +59,8 @@ namespace {
 const QString AssociatedPrefix = QStringLiteral("Pathologie : ");
 
 // Keyword texts are matched against typed text that was lower-cased and stripped of accents.
-bool isKeywordText(const QString& text) {
+bool isKeywordText(const QString& text)
+{
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (!((u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') || u == u' '))
@@ -64,7 +69,8 @@ bool isKeywordText(const QString& text) {
     return true;
 }
 
-QString keywordsOf(const QString& text) {
+QString keywordsOf(const QString& text)
+{
     const QString decomposed = text.normalized(QString::NormalizationForm_KD);
     QString out;
     for (const QChar c : decomposed) {
@@ -76,7 +82,8 @@ QString keywordsOf(const QString& text) {
     return out.simplified();
 }
 
-bool hasForbiddenCharacter(const QString& text, const QString& forbidden) {
+bool hasForbiddenCharacter(const QString& text, const QString& forbidden)
+{
     for (const QChar c : text) {
         if (forbidden.contains(c) || c.category() == QChar::Other_Control)
             return true;
@@ -88,15 +95,18 @@ class Loader {
 public:
     explicit Loader(const QString& dir)
         : dir_(QDir(dir))
-        , dirName_(QDir::cleanPath(dir)) {}
+        , dirName_(QDir::cleanPath(dir))
+    {}
 
     LoadResult run();
 
 private:
-    void error(const QString& file, int line, const QString& reason) {
+    void error(const QString& file, int line, const QString& reason)
+    {
         result_.diagnostics.push_back(Diagnostic{Severity::Error, file, line, reason});
     }
-    void warning(const QString& file, int line, const QString& reason) {
+    void warning(const QString& file, int line, const QString& reason)
+    {
         result_.diagnostics.push_back(Diagnostic{Severity::Warning, file, line, reason});
     }
     QString displayName(const QString& relative) const { return dirName_ + u'/' + relative; }
@@ -119,7 +129,8 @@ private:
     QHash<QString, const VocabularyEntry*> examByText_;
 };
 
-std::optional<YAML::Node> Loader::parse(const QString& relative) {
+std::optional<YAML::Node> Loader::parse(const QString& relative)
+{
     const QString file = displayName(relative);
     QFile f(dir_.filePath(relative));
     if (!f.open(QIODevice::ReadOnly)) {
@@ -143,7 +154,8 @@ std::optional<YAML::Node> Loader::parse(const QString& relative) {
     }
 }
 
-bool Loader::checkKeys(const QString& file, const YAML::Node& node, const QStringList& allowed) {
+bool Loader::checkKeys(const QString& file, const YAML::Node& node, const QStringList& allowed)
+{
     bool ok = true;
     for (const auto& pair : node) {
         const QString key = QString::fromStdString(pair.first.Scalar());
@@ -157,7 +169,8 @@ bool Loader::checkKeys(const QString& file, const YAML::Node& node, const QStrin
 }
 
 std::optional<QString> Loader::text(const QString& file, const YAML::Node& node, const char* key,
-                                    bool required) {
+                                    bool required)
+{
     const YAML::Node value = node[key];
     if (!value || value.IsNull()) {
         if (required)
@@ -173,7 +186,8 @@ std::optional<QString> Loader::text(const QString& file, const YAML::Node& node,
     return QString::fromStdString(value.Scalar());
 }
 
-void Loader::loadStopWords(const QString& relative) {
+void Loader::loadStopWords(const QString& relative)
+{
     const QString file = displayName(relative);
     const auto node = parse(relative);
     if (!node)
@@ -192,7 +206,8 @@ void Loader::loadStopWords(const QString& relative) {
     result_.knowledge.stopWords = list;
 }
 
-void Loader::loadVocabulary(const QString& relative, bool exams) {
+void Loader::loadVocabulary(const QString& relative, bool exams)
+{
     const QString file = displayName(relative);
     const auto node = parse(relative);
     if (!node)
@@ -267,7 +282,8 @@ void Loader::loadVocabulary(const QString& relative, bool exams) {
     }
 }
 
-void Loader::loadPathology(const QString& relative) {
+void Loader::loadPathology(const QString& relative)
+{
     const QString file = displayName(relative);
     const auto node = parse(relative);
     if (!node)
@@ -374,7 +390,8 @@ void Loader::loadPathology(const QString& relative) {
     result_.knowledge.pathologies.push_back(std::move(p));
 }
 
-void Loader::checkSignLines(Pathology& p, const QSet<QString>& names, QSet<QString>& used) {
+void Loader::checkSignLines(Pathology& p, const QSet<QString>& names, QSet<QString>& used)
+{
     static const QRegularExpression signLine(QStringLiteral(R"(^([*+]*)(\S.*?) \| (\d+)$)"));
     QSet<QString> seen;
     for (const SourceLine& line : p.signs) {
@@ -435,7 +452,8 @@ void Loader::checkSignLines(Pathology& p, const QSet<QString>& names, QSet<QStri
                   .arg(p.signs.size()));
 }
 
-void Loader::checkExamLines(Pathology& p, QSet<QString>& used) {
+void Loader::checkExamLines(Pathology& p, QSet<QString>& used)
+{
     static const QRegularExpression weighted(QStringLiteral(R"(^(.*) \| (\d+)$)"));
     QSet<QString> seen;
     for (const SourceLine& line : p.exams) {
@@ -480,7 +498,8 @@ void Loader::checkExamLines(Pathology& p, QSet<QString>& used) {
     }
 }
 
-void Loader::crossChecks() {
+void Loader::crossChecks()
+{
     Knowledge& k = result_.knowledge;
     auto duplicates = [&](const std::vector<VocabularyEntry>& entries, const QString& what) {
         QHash<QString, const VocabularyEntry*> byKey;
@@ -562,7 +581,8 @@ void Loader::crossChecks() {
     std::sort(k.exams.begin(), k.exams.end(), [](const auto& a, const auto& b) { return a.text < b.text; });
 }
 
-LoadResult Loader::run() {
+LoadResult Loader::run()
+{
     if (!dir_.exists()) {
         error(dirName_, 0, QStringLiteral("dossier introuvable"));
         return result_;
@@ -605,15 +625,18 @@ class TemporaryDatabase {
 public:
     explicit TemporaryDatabase(const QString& target)
         : target_(target)
-        , path_(target + QStringLiteral(".tmp")) {
+        , path_(target + QStringLiteral(".tmp"))
+    {
         QFile::remove(path_);
     }
-    ~TemporaryDatabase() {
+    ~TemporaryDatabase()
+    {
         if (!committed_)
             QFile::remove(path_);
     }
     const QString& path() const { return path_; }
-    bool commit(QString* error) {
+    bool commit(QString* error)
+    {
         if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0) {
             *error = QStringLiteral("Impossible de remplacer « %1 »").arg(target_);
             return false;
@@ -630,11 +653,13 @@ private:
 
 } // namespace
 
-LoadResult loadKnowledge(const QString& dir) {
+LoadResult loadKnowledge(const QString& dir)
+{
     return Loader(dir).run();
 }
 
-bool writeDatabase(const Knowledge& k, const QString& path, QString* error) {
+bool writeDatabase(const Knowledge& k, const QString& path, QString* error)
+{
     TemporaryDatabase temporary(path);
     try {
         {
@@ -688,14 +713,16 @@ bool writeDatabase(const Knowledge& k, const QString& path, QString* error) {
 
 namespace {
 
-QString storedHash(kb::Connection& db) {
+QString storedHash(kb::Connection& db)
+{
     kb::Statement statement(db, QStringLiteral("select KnowledgeHash from VersionArea"));
     return statement.step() ? statement.text(0) : QString();
 }
 
 } // namespace
 
-bool upgradeDatabase(const QString& compiledPath, const QString& userPath, bool* changed, QString* error) {
+bool upgradeDatabase(const QString& compiledPath, const QString& userPath, bool* changed, QString* error)
+{
     *changed = false;
     if (!QFileInfo::exists(compiledPath)) {
         *error = QStringLiteral("Base compilée « %1 » introuvable").arg(compiledPath);

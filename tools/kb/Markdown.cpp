@@ -5,7 +5,8 @@ namespace vardelo::kbc {
 namespace {
 
 // Splits one paragraph's text into runs; an unclosed marker is an error rather than a stray star.
-std::vector<rtf::Run> parseInline(const QString& text, QString* error) {
+std::vector<rtf::Run> parseInline(const QString& text, QString* error)
+{
     std::vector<rtf::Run> runs;
     rtf::Run current;
     bool bold = false;
@@ -41,7 +42,8 @@ std::vector<rtf::Run> parseInline(const QString& text, QString* error) {
 
 } // namespace
 
-MarkdownResult parseMarkdown(const QString& text) {
+MarkdownResult parseMarkdown(const QString& text)
+{
     MarkdownResult result;
     const QStringList lines = text.split(u'\n');
     QString pending;

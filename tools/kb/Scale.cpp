@@ -9,7 +9,8 @@
 
 namespace vardelo::kbc {
 
-QString copyTag(int copy) {
+QString copyTag(int copy)
+{
     if (copy == 0)
         return QString();
     QString tag;
@@ -20,7 +21,8 @@ QString copyTag(int copy) {
 
 namespace {
 
-QString tagWords(const QString& keywords, const QString& tag) {
+QString tagWords(const QString& keywords, const QString& tag)
+{
     if (tag.isEmpty())
         return keywords;
     QStringList words = keywords.split(u' ', Qt::SkipEmptyParts);
@@ -30,7 +32,8 @@ QString tagWords(const QString& keywords, const QString& tag) {
 }
 
 // "Fièvre" becomes "Fièvre zqb"; an exam line keeps its " : " with the tag on the exam name.
-QString tagText(const QString& text, const QString& tag, bool exam) {
+QString tagText(const QString& text, const QString& tag, bool exam)
+{
     if (tag.isEmpty())
         return text;
     if (exam) {
@@ -42,7 +45,8 @@ QString tagText(const QString& text, const QString& tag, bool exam) {
 }
 
 // Tags the text of every line of a sign or exam field, keeping markers and weights.
-QString tagLines(const QString& field, const QString& tag, bool exam) {
+QString tagLines(const QString& field, const QString& tag, bool exam)
+{
     if (tag.isEmpty() || field == u"0")
         return field;
     QStringList lines = field.split(QStringLiteral("\r\n"));
@@ -59,7 +63,8 @@ QString tagLines(const QString& field, const QString& tag, bool exam) {
 
 } // namespace
 
-bool scaleDatabase(const QString& sourcePath, int factor, const QString& outPath, QString* error) {
+bool scaleDatabase(const QString& sourcePath, int factor, const QString& outPath, QString* error)
+{
     if (factor < 1) {
         *error = QStringLiteral("Le facteur doit être un entier positif");
         return false;

@@ -13,17 +13,20 @@ using namespace vardelo::kbc;
 
 namespace {
 
-QTextStream& out() {
+QTextStream& out()
+{
     static QTextStream stream(stdout);
     return stream;
 }
 
-QTextStream& err() {
+QTextStream& err()
+{
     static QTextStream stream(stderr);
     return stream;
 }
 
-int usage() {
+int usage()
+{
     err() << "Usage :\n"
              "  vardelo-kb check [--strict] DOSSIER       vérifie les sources (--strict : les avertissements "
              "comptent)\n"
@@ -36,13 +39,15 @@ int usage() {
     return 2;
 }
 
-void report(const LoadResult& result) {
+void report(const LoadResult& result)
+{
     for (const Diagnostic& d : result.diagnostics)
         err() << d.toString() << '\n';
     err().flush();
 }
 
-int check(const QStringList& args) {
+int check(const QStringList& args)
+{
     const bool strict = args.contains(QStringLiteral("--strict"));
     QStringList rest = args;
     rest.removeAll(QStringLiteral("--strict"));
@@ -62,7 +67,8 @@ int check(const QStringList& args) {
     return errors > 0 || (strict && warnings > 0) ? 1 : 0;
 }
 
-int compile(const QStringList& args) {
+int compile(const QStringList& args)
+{
     if (args.size() != 2)
         return usage();
     const LoadResult result = loadKnowledge(args.at(0));
@@ -79,7 +85,8 @@ int compile(const QStringList& args) {
     return 0;
 }
 
-int upgrade(const QStringList& args) {
+int upgrade(const QStringList& args)
+{
     if (args.size() != 2)
         return usage();
     bool changed = false;
@@ -94,7 +101,8 @@ int upgrade(const QStringList& args) {
     return 0;
 }
 
-int stats(const QStringList& args) {
+int stats(const QStringList& args)
+{
     if (args.size() != 1)
         return usage();
     const LoadResult result = loadKnowledge(args.at(0));
@@ -119,7 +127,8 @@ int stats(const QStringList& args) {
     return result.hasErrors() ? 1 : 0;
 }
 
-int scale(const QStringList& args) {
+int scale(const QStringList& args)
+{
     bool ok = false;
     const int factor = args.size() == 3 ? args.at(1).toInt(&ok) : 0;
     if (!ok || factor < 1)
@@ -134,7 +143,8 @@ int scale(const QStringList& args) {
 
 } // namespace
 
-int main(int argc, char* argv[]) {
+int main(int argc, char* argv[])
+{
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
