@@ -1,0 +1,423 @@
+// The searches as the program runs them: the same answers as the literal ones (LiteralSearch.cpp),
+// from what the knowledge base holds read once per connection instead of once per call.
+//
+// What is kept, per connection, until anything is written to the file:
+// - the stop words, and the rows of SC, EC and Data that the searches read (text, keywords,
+//   exclusion words), with the alphabetical rank of every sign and exam text;
+// - the vocabulary of each table, sex and age band, prepared for closest-word look-ups;
+// - per word, its closest vocabulary word and the rows whose keywords hold it.
+// The LIKE tests of the literal searches become substring tests on case-folded keywords (the same
+// folding as the database's LIKE), and the conditions become intersections of row lists.
+
+#include "recognition/Recognition.h"
+
+#include "kb/JetFunctions.h"
+#include "kb/Sqlite.h"
+#include "recognition/SearchText.h"
+#include "recognition/SmartCompare.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <sqlite3.h>
+#include <unordered_map>
+
+namespace vardelo::recognition {
+
+namespace {
+
+using Rows = std::vector<int>; // row indexes, ascending
+
+// Remembered word results are dropped wholesale past this many, so that a long session of typing
+// cannot grow them without end.
+constexpr qsizetype MaxRememberedWords = 50000;
+
+// A typed word (or closest word) as a LIKE '%word%' test on one keyword column.
+class KeywordColumn {
+public:
+    void add(const QString& keywords, bool isNull)
+    {
+        folded_.push_back(kb::foldCase(keywords));
+        null_.push_back(isNull);
+    }
+    int size() const { return int(folded_.size()); }
+
+    bool holds(int row, const QString& core, const QString& foldedCore, bool wildcards) const
+    {
+        if (null_[size_t(row)])
+            return false; // NULL LIKE anything is not true
+        if (wildcards)
+            return kb::jetLike(u'%' + core + u'%', folded_[size_t(row)]);
+        return folded_[size_t(row)].contains(foldedCore);
+    }
+
+    // The rows whose keywords hold word, remembered per word.
+    std::shared_ptr<const Rows> rowsHolding(const QString& word)
+    {
+        const QString core = detail::patternCore(word);
+        if (const auto it = memo_.constFind(core); it != memo_.constEnd())
+            return it.value();
+        if (memo_.size() >= MaxRememberedWords)
+            memo_.clear();
+        const QString foldedCore = kb::foldCase(core);
+        const bool wildcards = foldedCore.contains(u'%') || foldedCore.contains(u'_');
+        auto rows = std::make_shared<Rows>();
+        for (int r = 0; r < size(); ++r) {
+            if (holds(r, core, foldedCore, wildcards))
+                rows->push_back(r);
+        }
+        memo_.insert(core, rows);
+        return rows;
+    }
+    void forgetWords() { memo_.clear(); }
+
+private:
+    std::vector<QString> folded_;
+    std::vector<bool> null_;
+    QHash<QString, std::shared_ptr<const Rows>> memo_;
+};
+
+// A vocabulary prepared for closest-word look-ups, with the answers remembered per word.
+class Vocabulary {
+public:
+    explicit Vocabulary(const QString& text)
+        : words_(text)
+    {}
+    QString closest(const QString& word)
+    {
+        if (const auto it = memo_.constFind(word); it != memo_.constEnd())
+            return it.value();
+        if (memo_.size() >= MaxRememberedWords)
+            memo_.clear();
+        const QString found = words_.closest(word);
+        memo_.insert(word, found);
+        return found;
+    }
+    void forgetWords() { memo_.clear(); }
+
+private:
+    WordList words_;
+    QHash<QString, QString> memo_;
+};
+
+struct EntryTable {
+    std::vector<QString> text;    // S
+    std::vector<QStringList> sup; // Sup, as words
+    std::vector<int> rank;        // position of S in alphabetical order (equal texts share one)
+    KeywordColumn keywords;       // Exp
+    std::map<std::pair<QString, QString>, std::unique_ptr<Vocabulary>> vocabularies; // by sex, age
+};
+
+struct PathologyTable {
+    std::vector<QString> names; // P
+    KeywordColumn keywords;     // RP
+    std::unique_ptr<Vocabulary> vocabulary;
+};
+
+struct Snapshot {
+    std::pair<qint64, qint64> stamp{-1, -1};
+    bool stopLoaded = false;
+    QString stopText;
+    std::unique_ptr<Vocabulary> stopWords;
+    QSet<QString> stopKeys; // folded stop words, for the pathology search
+    std::unique_ptr<EntryTable> sc;
+    std::unique_ptr<EntryTable> ec;
+    std::unique_ptr<PathologyTable> data;
+};
+
+// Snapshots by connection. Never destroyed: connections closing during static destruction still
+// find it. A connection's snapshot goes when the connection closes (see snapshotFor).
+std::unordered_map<sqlite3*, std::unique_ptr<Snapshot>>& snapshots()
+{
+    static auto* map = new std::unordered_map<sqlite3*, std::unique_ptr<Snapshot>>();
+    return *map;
+}
+
+void forgetConnection(void* handle)
+{
+    snapshots().erase(static_cast<sqlite3*>(handle));
+}
+
+void unusedFunction(sqlite3_context* context, int, sqlite3_value**)
+{
+    sqlite3_result_null(context);
+}
+
+// Own writes change the total count of changed rows; other connections' commits change the data
+// version. Either means the knowledge may have changed.
+std::pair<qint64, qint64> stampOf(kb::Connection& connection)
+{
+    kb::Statement version(connection, QStringLiteral("PRAGMA data_version"));
+    const qint64 data = version.step() ? version.integer(0) : 0;
+    return {qint64(sqlite3_total_changes64(connection.handle())), data};
+}
+
+Snapshot& snapshotFor(kb::Connection& connection)
+{
+    sqlite3* db = connection.handle();
+    auto& map = snapshots();
+    auto it = map.find(db);
+    if (it == map.end()) {
+        // A function whose destructor SQLite calls when the connection closes: a later connection
+        // that happens to get the same handle address never sees this one's knowledge.
+        const int rc = sqlite3_create_function_v2(db, "vardelo_recognition_snapshot", 0, SQLITE_UTF8, db,
+                                                  unusedFunction, nullptr, nullptr, forgetConnection);
+        if (rc != SQLITE_OK)
+            throw kb::DbError(rc, QString::fromUtf8(sqlite3_errmsg(db)));
+        it = map.emplace(db, std::make_unique<Snapshot>()).first;
+    }
+    Snapshot& snapshot = *it->second;
+    const auto stamp = stampOf(connection);
+    if (snapshot.stamp != stamp) {
+        snapshot = Snapshot();
+        snapshot.stamp = stamp;
+    }
+    return snapshot;
+}
+
+void loadStopWords(kb::Connection& connection, Snapshot& snapshot)
+{
+    if (snapshot.stopLoaded)
+        return;
+    kb::Statement statement(connection, QStringLiteral("select V from Prm where T = ?"));
+    statement.bind({detail::StopWordsKey});
+    snapshot.stopText = statement.step() ? statement.text(0) : QString();
+    snapshot.stopWords = std::make_unique<Vocabulary>(snapshot.stopText);
+    for (const QString& w : detail::knowledgeWords(snapshot.stopText))
+        snapshot.stopKeys.insert(kb::foldCase(w));
+    snapshot.stopLoaded = true;
+}
+
+EntryTable& entryTable(kb::Connection& connection, Snapshot& snapshot, const QString& table)
+{
+    std::unique_ptr<EntryTable>& slot = table == u"SC" ? snapshot.sc : snapshot.ec;
+    if (slot)
+        return *slot;
+    auto entries = std::make_unique<EntryTable>();
+    // The rows in the order a full scan returns them, as the literal statements see them.
+    kb::Statement statement(connection, QStringLiteral("select S, Exp, Sup from %1").arg(table));
+    while (statement.step()) {
+        entries->text.push_back(statement.text(0));
+        entries->keywords.add(statement.text(1), statement.isNull(1));
+        entries->sup.push_back(detail::knowledgeWords(statement.text(2)));
+    }
+    // Alphabetical ranks once, so that a search sorts its candidates by comparing integers.
+    std::vector<int> order(entries->text.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = int(i);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(order.size());
+    for (const QString& s : entries->text)
+        keys.push_back(WordSortKey(s));
+    const auto& texts = entries->text;
+    std::sort(order.begin(), order.end(), [&](int a, int b) {
+        const int byKey = keys[size_t(a)].compare(keys[size_t(b)]);
+        if (byKey != 0)
+            return byKey < 0;
+        return CompareWords(texts[size_t(a)], texts[size_t(b)]) < 0;
+    });
+    entries->rank.assign(order.size(), 0);
+    for (size_t i = 0; i < order.size(); ++i) {
+        const bool same = i > 0 && texts[size_t(order[i])] == texts[size_t(order[i - 1])];
+        entries->rank[size_t(order[i])] = same ? entries->rank[size_t(order[i - 1])] : int(i);
+    }
+    slot = std::move(entries);
+    return *slot;
+}
+
+Vocabulary& entryVocabulary(kb::Connection& connection, EntryTable& entries, const QString& table,
+                            const QString& sex, const QString& ageBand)
+{
+    auto& slot = entries.vocabularies[{sex, ageBand}];
+    if (!slot) {
+        kb::Statement statement(
+            connection,
+            QStringLiteral("select Exp from %1 where (X = '' or X = ?) AND (A = '' or A = ?)").arg(table));
+        statement.bind({sex, ageBand});
+        QString text;
+        while (statement.step())
+            text += u' ' + statement.text(0);
+        slot = std::make_unique<Vocabulary>(text);
+    }
+    return *slot;
+}
+
+PathologyTable& pathologyTable(kb::Connection& connection, Snapshot& snapshot)
+{
+    if (!snapshot.data) {
+        auto data = std::make_unique<PathologyTable>();
+        kb::Statement statement(connection, QStringLiteral("select P, RP from Data"));
+        QString text;
+        while (statement.step()) {
+            data->names.push_back(statement.text(0));
+            data->keywords.add(statement.text(1), statement.isNull(1));
+            text += u' ' + statement.text(1);
+        }
+        data->vocabulary = std::make_unique<Vocabulary>(text);
+        snapshot.data = std::move(data);
+    }
+    return *snapshot.data;
+}
+
+Rows unite(const Rows& a, const Rows& b)
+{
+    Rows out;
+    out.reserve(a.size() + b.size());
+    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+Rows intersect(const Rows& a, const Rows& b)
+{
+    Rows out;
+    std::set_intersection(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(out));
+    return out;
+}
+
+// Steps shared by both searches: drop the words that no row holds (directly or through their
+// closest vocabulary word), and select the rows that hold every remaining word. Once the rows
+// selected so far run out, no later word can bring one back, and the search answers nothing.
+struct Selection {
+    QStringList words; // remaining, in typed order
+    Rows rows;
+    bool empty() const { return words.isEmpty() || rows.empty(); }
+};
+
+Selection selectRows(QStringList words, KeywordColumn& keywords, Vocabulary& vocabulary)
+{
+    Selection selection;
+    QHash<QString, bool> known;
+    bool first = true;
+    for (const QString& w : std::as_const(words)) {
+        if (known.contains(w))
+            continue;
+        const auto direct = keywords.rowsHolding(w);
+        const auto corrected = keywords.rowsHolding(vocabulary.closest(w));
+        const bool holds = !direct->empty() || !corrected->empty();
+        known.insert(w, holds);
+        if (!holds)
+            continue;
+        const Rows either = unite(*direct, *corrected);
+        selection.rows = first ? either : intersect(selection.rows, either);
+        first = false;
+        if (selection.rows.empty())
+            return selection;
+    }
+    for (const QString& w : std::as_const(words)) {
+        if (known.value(w))
+            selection.words.append(w);
+    }
+    return selection;
+}
+
+} // namespace
+
+QStringList RechercheSC(kb::Query& query, const QString& table, const QString& text, QChar sex,
+                        const QString& ageBand)
+{
+    detail::checkTable(table);
+    kb::Connection& connection = query.connection();
+    Snapshot& snapshot = snapshotFor(connection);
+    loadStopWords(connection, snapshot);
+
+    QStringList words = SignWords(text);
+    words.removeIf([&](const QString& w) {
+        return detail::isStopWord(snapshot.stopText, snapshot.stopWords->closest(w));
+    });
+    if (words.isEmpty())
+        return {};
+
+    EntryTable& entries = entryTable(connection, snapshot, table);
+    Vocabulary& vocabulary = entryVocabulary(connection, entries, table, detail::sexCode(sex), ageBand);
+    const Selection selection = selectRows(words, entries.keywords, vocabulary);
+    if (selection.empty())
+        return {};
+
+    // Exclusion words of every selected row hide the selected rows whose keywords hold one.
+    QSet<QString> excludedSet;
+    QStringList excluded;
+    for (const int r : selection.rows) {
+        for (const QString& s : entries.sup[size_t(r)]) {
+            if (!excludedSet.contains(s)) {
+                excludedSet.insert(s);
+                excluded.append(s);
+            }
+        }
+    }
+    std::vector<std::shared_ptr<const Rows>> hidden;
+    for (const QString& s : std::as_const(excluded))
+        hidden.push_back(entries.keywords.rowsHolding(s));
+
+    std::vector<int> kept;
+    QSet<QString> seen;
+    for (const int r : selection.rows) {
+        const bool isHidden = std::any_of(hidden.begin(), hidden.end(), [r](const auto& rows) {
+            return std::binary_search(rows->begin(), rows->end(), r);
+        });
+        if (isHidden)
+            continue;
+        const QString key = kb::foldCase(entries.text[size_t(r)]);
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            kept.push_back(r);
+        }
+    }
+    std::sort(kept.begin(), kept.end(),
+              [&](int a, int b) { return entries.rank[size_t(a)] < entries.rank[size_t(b)]; });
+    QStringList candidates;
+    candidates.reserve(qsizetype(kept.size()));
+    for (const int r : kept)
+        candidates.append(entries.text[size_t(r)]);
+    return OrderCandidates(candidates, selection.words.join(QString()));
+}
+
+QStringList RechercheP(kb::Query& query, const QString& text)
+{
+    kb::Connection& connection = query.connection();
+    Snapshot& snapshot = snapshotFor(connection);
+    loadStopWords(connection, snapshot);
+
+    QStringList words = PathologyWords(text);
+    words.removeIf([&](const QString& w) { return snapshot.stopKeys.contains(kb::foldCase(w)); });
+    if (words.isEmpty())
+        return {};
+
+    PathologyTable& data = pathologyTable(connection, snapshot);
+    const Selection selection = selectRows(words, data.keywords, *data.vocabulary);
+    if (selection.empty())
+        return {};
+    QStringList names;
+    names.reserve(qsizetype(selection.rows.size()));
+    for (const int r : selection.rows)
+        names.append(data.names[size_t(r)]);
+    return names;
+}
+
+void ForgetWordResults()
+{
+    for (auto& [handle, snapshot] : snapshots()) {
+        if (snapshot->stopWords)
+            snapshot->stopWords->forgetWords();
+        for (EntryTable* entries : {snapshot->sc.get(), snapshot->ec.get()}) {
+            if (!entries)
+                continue;
+            entries->keywords.forgetWords();
+            for (auto& [key, vocabulary] : entries->vocabularies)
+                vocabulary->forgetWords();
+        }
+        if (snapshot->data) {
+            snapshot->data->keywords.forgetWords();
+            snapshot->data->vocabulary->forgetWords();
+        }
+    }
+}
+
+void ForgetKnowledge()
+{
+    for (auto& [handle, snapshot] : snapshots())
+        *snapshot = Snapshot();
+}
+
+} // namespace vardelo::recognition

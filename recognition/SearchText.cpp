@@ -1,0 +1,145 @@
+#include "recognition/SearchText.h"
+
+#include "recognition/Recognition.h"
+#include "recognition/SmartCompare.h"
+
+#include <QSet>
+#include <stdexcept>
+
+namespace vardelo::recognition {
+
+namespace {
+
+// Case conversions of typed text touch the letters A to Z only: the accented capitals keep their
+// form (the replacement table below maps a few of them).
+void lowerAsciiLetters(QString& text)
+{
+    for (QChar& c : text) {
+        if (c >= u'A' && c <= u'Z')
+            c = QChar(char16_t(c.unicode() + (u'a' - u'A')));
+    }
+}
+
+QStringList splitAtSpaces(const QString& text)
+{
+    return text.split(u' ', Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+QStringList SignWords(QStringView typed)
+{
+    QString text = typed.toString();
+    lowerAsciiLetters(text);
+    // Brackets, operators, punctuation, symbols, the digits but 2, and the double quotation mark.
+    static const QString removed = QStringLiteral(u"{}[]()&_\\/-+*=:;,.?!\u00A7#%\u00B0013456789\"");
+    text.removeIf([](QChar c) { return removed.contains(c); });
+    // "vitamine b 2" names the B2 vitamin; any other 2 is a grade or a count, which the keywords
+    // do not hold.
+    text.replace(QStringLiteral("b 2"), QStringLiteral("b2"));
+    if (!text.contains(QStringLiteral("b2")))
+        text.remove(u'2');
+    static const std::pair<char16_t, char16_t> replacements[] = {
+        {u'\'', u' '},     {u'\u00E9', u'e'}, {u'\u00E8', u'e'}, {u'\u00EA', u'e'}, {u'\u00E7', u'c'},
+        {u'\u00E0', u'a'}, {u'\u00E2', u'a'}, {u'\u00FB', u'u'}, {u'\u00EE', u'i'}, {u'\u00EF', u'i'},
+        {u'\u00CF', u'i'}, {u'\u00F4', u'o'}, {u'\u00D6', u'o'}, {u'\u00F6', u'o'},
+    };
+    for (QChar& c : text) {
+        for (const auto& [from, to] : replacements) {
+            if (c == from) {
+                c = QChar(to);
+                break;
+            }
+        }
+    }
+    return splitAtSpaces(text);
+}
+
+QStringList PathologyWords(QStringView typed)
+{
+    QString text = typed.toString();
+    for (QChar& c : text) {
+        if (QStringView(u"-,;:.?!+").contains(c))
+            c = u' ';
+    }
+    lowerAsciiLetters(text);
+    QStringList words = splitAtSpaces(text);
+    for (QString& w : words) {
+        if (w.size() >= 2 && w.at(1) == u'\'')
+            w.remove(0, 2);
+    }
+    return words;
+}
+
+QStringList OrderCandidates(const QStringList& candidates, const QString& reference)
+{
+    constexpr int Threshold = 10;
+    const QString lines = candidates.join(QStringLiteral("\r\n"));
+    QStringList ordered;
+    AddSimilarLines(lines, reference, Threshold, ordered);
+    // The second reference is the best candidate of the first group. Without a first group there is
+    // no best candidate to resemble, and the candidates keep their alphabetical order: comparing
+    // them with some other text (the search condition, say) would favour the long ones for
+    // reasons the physician cannot see.
+    if (!ordered.isEmpty()) {
+        const QString second = ordered.first();
+        AddSimilarLines(lines, second, Threshold, ordered);
+    }
+    ordered.append(candidates);
+    QStringList result;
+    QSet<QString> seen;
+    for (const QString& c : std::as_const(ordered)) {
+        if (!seen.contains(c)) {
+            seen.insert(c);
+            result.append(c);
+        }
+    }
+    return result;
+}
+
+namespace detail {
+
+void checkTable(const QString& table)
+{
+    if (table != u"SC" && table != u"EC")
+        throw std::invalid_argument("recognition searches the tables SC and EC only");
+}
+
+QString sexCode(QChar sex)
+{
+    return sex.isNull() ? QString() : QString(sex);
+}
+
+QStringList knowledgeWords(QStringView text)
+{
+    QStringList words;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= text.size(); ++i) {
+        const bool separator =
+            i == text.size() || text[i] == u' ' || text[i].category() == QChar::Other_Control;
+        if (!separator) {
+            if (start < 0)
+                start = i;
+        } else if (start >= 0) {
+            words.append(text.mid(start, i - start).toString());
+            start = -1;
+        }
+    }
+    return words;
+}
+
+QString patternCore(const QString& word)
+{
+    QString core = word;
+    core.remove(QChar(0));
+    return core;
+}
+
+bool isStopWord(const QString& stopText, const QString& closestStopWord)
+{
+    return stopText.contains(u' ' + closestStopWord + u' ');
+}
+
+} // namespace detail
+
+} // namespace vardelo::recognition

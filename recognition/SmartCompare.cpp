@@ -1,0 +1,318 @@
+#include "recognition/SmartCompare.h"
+
+#include "kb/JetFunctions.h"
+
+#include <QCollator>
+#include <QHash>
+#include <QLocale>
+#include <QSet>
+#include <array>
+#include <cstdint>
+#include <utility>
+
+namespace vardelo::recognition {
+
+namespace {
+
+constexpr int ClosestThreshold = 35;
+
+bool isSeparator(QChar c)
+{
+    return c == u' ' || c.category() == QChar::Other_Control;
+}
+
+// Letter counts of a word over 32 buckets (a to z, then the other characters by their code). The
+// common letters of two words bound their common subsequence, hence Q[n][m], from above; merging
+// characters into buckets only raises the bound, so it stays safe.
+constexpr int BucketCount = 32;
+int bucket(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') ? c - u'a' : 26 + c % 6;
+}
+
+struct LetterCounts {
+    std::array<int, BucketCount> count{};
+    QVarLengthArray<int, BucketCount> present; // buckets with a non-zero count
+
+    explicit LetterCounts(QStringView text)
+    {
+        for (const QChar c : text) {
+            const int b = bucket(c.unicode());
+            if (count[b]++ == 0)
+                present.append(b);
+        }
+    }
+    int common(const LetterCounts& other) const
+    {
+        int total = 0;
+        for (const int b : present)
+            total += std::min(count[b], other.count[b]);
+        return total;
+    }
+};
+
+// Upper bound of Q[n][m] from the lengths, the common letters and the ends of the two strings. A
+// string whose first (or last) character differs from the other's first (or last) cannot align
+// its first (or last) character without paying one for the gap, hence the minus one.
+int valueBound(QStringView a, QStringView b, int commonLetters)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return a.size() == b.size() ? 0 : -1;
+    int bound = std::min<int>({int(a.size()), int(b.size()), commonLetters});
+    if (a.front() != b.front() || a.back() != b.back())
+        bound -= 1;
+    return std::max(bound, -1);
+}
+
+const QCollator& frenchCollator()
+{
+    static const QCollator collator = [] {
+        QCollator c{QLocale(QLocale::French, QLocale::France)};
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return collator;
+}
+
+// True when the score value / length beats best value / best length (exact rational comparison).
+int compareScores(int value, int length, int bestValue, int bestLength)
+{
+    const qint64 left = qint64(value) * bestLength;
+    const qint64 right = qint64(bestValue) * length;
+    return left < right ? -1 : (left > right ? 1 : 0);
+}
+
+} // namespace
+
+int Max3(int a, int b, int c)
+{
+    return std::max(a, std::max(b, c));
+}
+
+int StringValue(QStringView a, QStringView b)
+{
+    const QChar* x = a.data();
+    const QChar* y = b.data();
+    return MatchValue([x, y](int i, int j) { return x[i] == y[j]; }, int(a.size()), int(b.size()));
+}
+
+double StringDistance(QStringView a, QStringView b)
+{
+    const QChar* x = a.data();
+    const QChar* y = b.data();
+    return MatchDistance([x, y](int i, int j) { return x[i] == y[j]; }, int(a.size()), int(b.size()));
+}
+
+double SimilarityScore(QStringView a, QStringView b)
+{
+    return (1.0 - StringDistance(a, b)) * 100.0;
+}
+
+bool ReachesThreshold(int value, int totalLength, int threshold)
+{
+    return 100 * qint64(value) >= qint64(threshold) * totalLength;
+}
+
+bool ReachesThreshold(QStringView a, QStringView b, int threshold)
+{
+    return ReachesThreshold(StringValue(a, b), int(a.size() + b.size()), threshold);
+}
+
+QStringList VocabularyWords(QStringView vocabulary)
+{
+    QStringList words;
+    QSet<QString> seen;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= vocabulary.size(); ++i) {
+        const bool separator = i == vocabulary.size() || isSeparator(vocabulary[i]);
+        if (!separator) {
+            if (start < 0)
+                start = i;
+            continue;
+        }
+        if (start >= 0) {
+            const QStringView word = vocabulary.mid(start, i - start);
+            if (!seen.contains(kb::foldCase(word))) {
+                seen.insert(kb::foldCase(word));
+                words.append(word.toString());
+            }
+            start = -1;
+        }
+    }
+    return words;
+}
+
+int CompareWords(QStringView a, QStringView b)
+{
+    const int order = frenchCollator().compare(a, b);
+    if (order != 0)
+        return order < 0 ? -1 : 1;
+    const int jet = kb::jetCompare(a, b);
+    if (jet != 0)
+        return jet;
+    return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
+}
+
+QCollatorSortKey WordSortKey(const QString& text)
+{
+    return frenchCollator().sortKey(text);
+}
+
+QString ClosestWord(QStringView vocabulary, const QString& word)
+{
+    // Collation keys once per word rather than per comparison; the order is that of CompareWords.
+    QStringList words = VocabularyWords(vocabulary);
+    std::vector<std::pair<QCollatorSortKey, QString>> keyed;
+    keyed.reserve(size_t(words.size()));
+    for (const QString& w : std::as_const(words))
+        keyed.emplace_back(WordSortKey(w), w);
+    std::sort(keyed.begin(), keyed.end(), [](const auto& x, const auto& y) {
+        const int order = x.first.compare(y.first);
+        if (order != 0)
+            return order < 0;
+        return CompareWords(x.second, y.second) < 0;
+    });
+
+    const QString* best = nullptr;
+    int bestValue = 0;
+    int bestLength = 1;
+    for (const auto& [key, candidate] : keyed) {
+        const int value = StringValue(candidate, word);
+        const int length = int(candidate.size() + word.size());
+        if (!ReachesThreshold(value, length, ClosestThreshold))
+            continue;
+        if (best == nullptr || compareScores(value, length, bestValue, bestLength) > 0) {
+            best = &candidate;
+            bestValue = value;
+            bestLength = length;
+        }
+    }
+    return best ? *best : word;
+}
+
+void AddSimilarLines(QStringView lines, QStringView reference, int threshold, QStringList& target)
+{
+    const LetterCounts referenceCounts(reference);
+    auto consider = [&](QStringView line) {
+        const int length = int(line.size() + reference.size());
+        // The bound settles most lines of a long reference without filling the tables.
+        if (!ReachesThreshold(valueBound(line, reference, LetterCounts(line).common(referenceCounts)), length,
+                              threshold))
+            return;
+        if (ReachesThreshold(StringValue(line, reference), length, threshold))
+            target.append(line.toString());
+    };
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QChar c = lines[i];
+        if (c != u'\r' && c != u'\n')
+            continue;
+        consider(lines.mid(start, i - start));
+        if (c == u'\r' && i + 1 < lines.size() && lines[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    // A last line end does not start another, empty, line.
+    if (start < lines.size())
+        consider(lines.mid(start));
+}
+
+static_assert(BucketCount == 32, "WordList stores the counts of LetterCounts' buckets");
+
+WordList::WordList(QStringView vocabulary)
+    : words_(VocabularyWords(vocabulary))
+{
+    counts_.assign(size_t(words_.size()) * Buckets, 0);
+    for (qsizetype i = 0; i < words_.size(); ++i) {
+        const QString& w = words_.at(i);
+        Entry entry;
+        entry.index = int(i);
+        entry.length = int(w.size());
+        entry.first = w.front().unicode();
+        entry.last = w.back().unicode();
+        // A byte holds every count of a word of at most 255 characters.
+        entry.counted = w.size() <= 255;
+        if (entry.counted) {
+            for (const QChar c : w)
+                ++counts_[size_t(i) * Buckets + size_t(bucket(c.unicode()))];
+        }
+        if (size_t(entry.length) >= byLength_.size())
+            byLength_.resize(size_t(entry.length) + 1);
+        byLength_[size_t(entry.length)].push_back(entry);
+        exact_.insert(w, int(i));
+    }
+}
+
+QString WordList::closest(const QString& word) const
+{
+    const int n = int(word.size());
+    if (n == 0 || words_.isEmpty())
+        return word;
+    // Only identical strings score 50, the highest score, and a word is listed once.
+    if (const auto it = exact_.constFind(word); it != exact_.constEnd())
+        return words_.at(it.value());
+
+    // 100 min(n, m) >= 35 (n + m) bounds the lengths that can reach 35 at all.
+    const int shortest = (ClosestThreshold * n + (100 - ClosestThreshold) - 1) / (100 - ClosestThreshold);
+    const int longest =
+        std::min(((100 - ClosestThreshold) * n) / ClosestThreshold, int(byLength_.size()) - 1);
+
+    const LetterCounts typed(word);
+    const char16_t first = word.front().unicode();
+    const char16_t last = word.back().unicode();
+    int bestValue = 0;
+    int bestLength = 0;
+    QVarLengthArray<int, 8> ties; // words_ indexes of the best score so far
+
+    auto visitLength = [&](int m) {
+        if (m < 1 || m < shortest || m > longest)
+            return;
+        const int length = n + m;
+        if (!ties.isEmpty() && compareScores(std::min(n, m), length, bestValue, bestLength) < 0)
+            return;
+        for (const Entry& e : byLength_[size_t(m)]) {
+            int common = std::min(n, m);
+            if (e.counted) {
+                const std::uint8_t* counts = counts_.data() + size_t(e.index) * Buckets;
+                int total = 0;
+                for (const int b : typed.present)
+                    total += std::min<int>(typed.count[b], counts[b]);
+                common = std::min(common, total);
+            }
+            int bound = common;
+            if (e.first != first || e.last != last)
+                bound -= 1;
+            if (!ReachesThreshold(bound, length, ClosestThreshold))
+                continue;
+            if (!ties.isEmpty() && compareScores(bound, length, bestValue, bestLength) < 0)
+                continue;
+            const int value = StringValue(words_.at(e.index), word);
+            if (!ReachesThreshold(value, length, ClosestThreshold))
+                continue;
+            const int order = ties.isEmpty() ? 1 : compareScores(value, length, bestValue, bestLength);
+            if (order > 0) {
+                ties.clear();
+                bestValue = value;
+                bestLength = length;
+            }
+            if (order >= 0)
+                ties.append(e.index);
+        }
+    };
+    // Lengths nearest the word's first: they hold the likely best, which then rules out the rest.
+    visitLength(n);
+    for (int d = 1; n + d <= longest || n - d >= shortest; ++d) {
+        visitLength(n + d);
+        visitLength(n - d);
+    }
+    if (ties.isEmpty())
+        return word;
+    int chosen = ties.front();
+    for (const int index : ties) {
+        if (CompareWords(words_.at(index), words_.at(chosen)) < 0)
+            chosen = index;
+    }
+    return words_.at(chosen);
+}
+
+} // namespace vardelo::recognition
