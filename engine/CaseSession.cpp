@@ -13,6 +13,8 @@ QString CaseSession::FormuleReq(QStringList* scList, const QStringList* ecList)
     // The repair always works on the case's own formula, whatever list is evaluated.
     if (model::Corrige_SC(state.SCList) == model::Repair::DeletedWithWarning && showMessage)
         showMessage(model::FormulationWarning);
+    if (showFormula)
+        showFormula();
     return engine::FormuleReq(scList ? *scList : state.SCList, ecList ? *ecList : state.EC_List,
                               state.PatientSex, state.PatientAgeBand);
 }

@@ -24,6 +24,8 @@ public:
 
     // Shown when the repair of the formula removed a parenthesis it must warn about.
     std::function<void(const QString&)> showMessage;
+    // Redraws the formula display, between the repair and the building of the condition.
+    std::function<void()> showFormula;
 
     // Repairs the case's formula once, then builds the condition for the given lists (the case's
     // own when null). A leading "and" of the sign list used is deleted from it.

@@ -1,0 +1,24 @@
+#pragma once
+// What the program takes from its surroundings at start. The program fills it from the system;
+// tests fill it with a temporary folder, a loopback server, a scripted answerer and a recorder.
+
+#include "app/MessageInterface.h"
+#include "platform/Desktop.h"
+
+#include <QString>
+
+namespace vardelo::app {
+
+struct Environment {
+    QString programDir; // where Data.vdat, Update.exe and the manual are
+    QString workingDir; // where the relative files live: Data.vdat, Apparence.app, Apprentissage.vl
+    QString versionUrl; // the remote version file
+    int networkTimeoutMs = 4000;
+    MessageInterface* messages = nullptr;
+    platform::Desktop* desktop = nullptr;
+
+    QString workingFile(const QString& name) const;
+    QString programFile(const QString& name) const;
+};
+
+} // namespace vardelo::app

@@ -1,0 +1,70 @@
+#include "app/Program.h"
+
+#include "app/Appearance.h"
+#include "app/MessageTexts.h"
+#include "app/Unit1.h"
+#include "app/Unit6.h"
+#include "dialogs/Unit15.h"
+#include "dialogs/Unit4.h"
+#include "platform/TextFile.h"
+
+#include <QApplication>
+#include <QLocale>
+
+namespace vardelo::app {
+
+Program::Program(const Environment& environment)
+    : env_(environment)
+{}
+
+Program::~Program() = default;
+
+void Program::start()
+{
+    // The appearance: created with the default style on the first start.
+    const QString appearanceFile = env_.workingFile(QStringLiteral("Apparence.app"));
+    QStringList appearance;
+    if (const auto lines = platform::readTextLines(appearanceFile)) {
+        appearance = *lines;
+    } else {
+        appearance = {DefaultStyleName};
+        QString error;
+        if (!platform::writeTextLines(appearanceFile, appearance, &error))
+            env_.messages->error(error);
+    }
+    appearance_ = appearance.value(0);
+    // An empty file names no style: the plain look, without complaint.
+    styleApplied_ = !appearance_.isEmpty() && applyStyle(appearance_);
+    if (!appearance_.isEmpty() && !styleApplied_)
+        env_.messages->error(QStringLiteral("Le style « %1 » n'existe pas.").arg(appearance_));
+
+    // Dates with "/" and decimals with ",", as French practice writes them.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+
+    TForm6 splash(env_.programFile(QStringLiteral("Data.vdat")));
+    if (!splash.version().error.isEmpty())
+        env_.messages->error(splash.version().error);
+    if (!QApplication::platformName().startsWith(u"offscreen")) {
+        splash.show();
+        splash.repaint();
+        QApplication::processEvents();
+    }
+    QApplication::setApplicationName(ProductName);
+    QApplication::setApplicationDisplayName(ProductName);
+
+    form1_ = std::make_unique<TForm1>(env_, splash.version());
+    form1_->setAppearance(appearance_);
+    form1_->FormCreate();
+    form1_->setSecondaryWindows(new TForm4(form1_.get()), new TForm15(form1_.get()));
+    splash.hide();
+}
+
+int Program::run()
+{
+    if (form1_->endRequested())
+        return 0;
+    form1_->show();
+    return QApplication::exec();
+}
+
+} // namespace vardelo::app

@@ -1,0 +1,30 @@
+#pragma once
+// The splash window shown while the program starts: it reads the knowledge-base version.
+
+#include "kb/VersionArea.h"
+
+#include <QWidget>
+
+class QLabel;
+
+namespace vardelo::app {
+
+class TForm6 : public QWidget {
+    Q_OBJECT
+
+public:
+    // Reads the version area of the knowledge-base file in the program's folder.
+    explicit TForm6(const QString& dataFile);
+    const kb::KbVersion& version() const { return version_; }
+
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    kb::KbVersion version_;
+};
+
+} // namespace vardelo::app

@@ -1,0 +1,243 @@
+#include "TestSupport.h"
+#include "app/MessageTexts.h"
+#include "app/Program.h"
+#include "app/Unit1.h"
+#include "kb/Query.h"
+#include "kb/Schema.h"
+#include "platform/TextFile.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace vardelo;
+using namespace vardelo::testing;
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void firstStartCreatesTheAppearanceFileAndRunsTheFirstQuery()
+    {
+        ProgramFolder folder;
+        app::Program program(folder.environment(deadUrl()));
+        program.start();
+        app::TForm1* form = program.mainWindow();
+        QVERIFY(!form->endRequested());
+        QFile appearance(folder.file(QStringLiteral("Apparence.app")));
+        QVERIFY(appearance.open(QIODevice::ReadOnly));
+        QCOMPARE(appearance.readAll(), QByteArray("Cyan Dusk\r\n"));
+        QVERIFY(program.styleApplied());
+        QVERIFY(form->CyanDusk1->isChecked());
+        QVERIFY(!form->Windows1->isChecked());
+        // The welcome message comes first, with the version status on its third line.
+        QCOMPARE(folder.messages.shown.size(), 1);
+        QCOMPARE(folder.messages.shown.front().type, app::DialogType::Information);
+        const QStringList lines = folder.messages.shown.front().text.split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.at(0), QStringLiteral("Vardelo Version 1.0"));
+        QCOMPARE(lines.at(2), app::NoConnectionStatus);
+        QVERIFY(lines.last().startsWith(
+            QStringLiteral("Date de publication de cette version : 12 Septembre 2025")));
+        // The vocabulary of the empty case fills the sign entry; the window title carries the version.
+        QVERIFY(form->CB_S->count() > 0);
+        QCOMPARE(form->windowTitle(), QStringLiteral("Vardelo 1.0"));
+        QCOMPARE(form->ComboBox7->count(), 4);
+    }
+
+    void versionStatus_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<bool>("updaterMissing");
+        QTest::newRow("up to date") << 200 << QByteArray("1.0") << app::UpToDateStatus << false;
+        QTest::newRow("newer") << 200 << QByteArray("1.1")
+                               << QStringLiteral("[Une nouvelle version 1.1 est disponible]") << true;
+        QTest::newRow("line break kept")
+            << 200 << QByteArray("1.0\r\n") << QStringLiteral("[Une nouvelle version 1.0\r\n est disponible]")
+            << true;
+        // An error page is no version: it must not be handed to the updater.
+        QTest::newRow("error page") << 404 << QByteArray("<html>introuvable</html>")
+                                    << app::NoConnectionStatus << false;
+    }
+
+    void versionStatus()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+        QFETCH(bool, updaterMissing);
+        VersionServer server(status, body);
+        ProgramFolder folder;
+        app::Program program(folder.environment(server.url()));
+        program.start();
+        QCOMPARE(program.mainWindow()->VersionStatus(), expected);
+        QVERIFY(folder.messages.shown.front().text.contains(expected));
+        QCOMPARE(folder.messages.texts().contains(app::UpdaterMissing), updaterMissing);
+        QVERIFY(!program.mainWindow()->endRequested());
+        QVERIFY(folder.desktop.started.isEmpty());
+    }
+
+    void newVersionIsHandedToTheUpdater()
+    {
+        VersionServer server(200, "1.1");
+        ProgramFolder folder;
+        QFile updater(folder.file(QStringLiteral("Update.exe")));
+        QVERIFY(updater.open(QIODevice::WriteOnly));
+        updater.close();
+        app::Program program(folder.environment(server.url()));
+        program.start();
+        QVERIFY(program.mainWindow()->endRequested());
+        QCOMPARE(folder.desktop.started, QStringList{folder.file(QStringLiteral("Update.exe"))});
+        QCOMPARE(platform::readTextLines(folder.file(QStringLiteral("Update.tmp"))),
+                 QStringList{QStringLiteral("1.1")});
+        // The first query ran before the hand-off.
+        QVERIFY(program.mainWindow()->CB_S->count() > 0);
+    }
+
+    void refusedWelcomeEndsWithoutQuerying()
+    {
+        ProgramFolder folder;
+        folder.messages.answers.push_back(app::DialogButton::Closed);
+        app::Program program(folder.environment(deadUrl()));
+        program.start();
+        app::TForm1* form = program.mainWindow();
+        QVERIFY(form->endRequested());
+        QVERIFY(!form->session().welcomeAccepted);
+        QCOMPARE(form->CB_S->count(), 0);
+        QVERIFY(form->menuBar()->actions().isEmpty());
+        QCOMPARE(program.run(), 0);
+    }
+
+    void badKnowledgeBaseFiles_data()
+    {
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("other version") << QStringLiteral("version");
+        QTest::newRow("missing") << QStringLiteral("missing");
+        QTest::newRow("not a database") << QStringLiteral("garbage");
+    }
+
+    void badKnowledgeBaseFiles()
+    {
+        QFETCH(QString, problem);
+        ProgramFolder folder(problem == u"version" ? QStringLiteral("2.1") : QString());
+        const QString data = folder.file(QStringLiteral("Data.vdat"));
+        if (problem == u"missing") {
+            QFile::remove(data);
+        } else if (problem == u"garbage") {
+            QFile file(data);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray(20000, 'x'));
+        }
+        const QByteArray before = QFile::exists(data) ? [&] {
+            QFile f(data);
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }() : QByteArray();
+        app::Program program(folder.environment(deadUrl()));
+        program.start();
+        QVERIFY(program.mainWindow()->endRequested());
+        QCOMPARE(folder.messages.texts().last(), app::IncompatibleVersion);
+        QCOMPARE(folder.messages.shown.last().type, app::DialogType::Error);
+        // Only the error boxes: no welcome message.
+        for (const ShownMessage& m : folder.messages.shown)
+            QCOMPARE(m.type, app::DialogType::Error);
+        if (problem != u"version")
+            QCOMPARE(folder.messages.shown.size(), 2); // the file error, then the version
+        QCOMPARE(QFile::exists(data), problem != u"missing");
+        if (QFile::exists(data)) {
+            QFile f(data);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), before);
+        }
+    }
+
+    void appearanceFiles_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("error");
+        QTest::addColumn<QString>("checked");
+        QTest::newRow("empty") << QByteArray() << false << QString();
+        QTest::newRow("unknown") << QByteArray("Arc-en-ciel\r\n") << true << QString();
+        QTest::newRow("obsidian") << QByteArray("Obsidian\r\n") << false << QStringLiteral("Obsidian1");
+    }
+
+    void appearanceFiles()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, error);
+        QFETCH(QString, checked);
+        ProgramFolder folder;
+        QFile file(folder.file(QStringLiteral("Apparence.app")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        app::Program program(folder.environment(deadUrl()));
+        program.start();
+        QCOMPARE(folder.messages.shown.first().type == app::DialogType::Error, error);
+        QVERIFY(!program.mainWindow()->endRequested());
+        for (QAction* item : program.mainWindow()->findChildren<QAction*>()) {
+            if (item->isCheckable())
+                QCOMPARE(item->isChecked(), item->objectName() == checked);
+        }
+    }
+
+    void shutdownClearsThePatientAndUnconfirmedAnalyses()
+    {
+        ProgramFolder folder;
+        {
+            kb::Connection db(folder.file(QStringLiteral("Data.vdat")), kb::Connection::Mode::ReadWrite);
+            for (const auto& [key, value] :
+                 {std::pair{kb::prm::Name, QStringLiteral("D'Artagnan")},
+                  std::pair{kb::prm::Sex, QStringLiteral("h")}, std::pair{kb::prm::Age, QStringLiteral("3")},
+                  std::pair{kb::prm::PratiloPath, QStringLiteral("/opt/pratilo")}})
+                db.exec(QStringLiteral("update Prm set V = ? where T = ?"), {value, key});
+            db.exec(QStringLiteral(
+                "insert into diagnostics_parallele (ID, Analyse, Save) values ('a', 'x', FALSE), "
+                "('b', 'y', TRUE)"));
+        }
+        // An existing learning file stays as it is when the list is empty.
+        QFile learning(folder.file(QStringLiteral("Apprentissage.vl")));
+        QVERIFY(learning.open(QIODevice::WriteOnly));
+        learning.close();
+        const QDateTime stamp = QFileInfo(learning).lastModified();
+
+        app::Program program(folder.environment(deadUrl()));
+        program.start();
+        app::TForm1* form = program.mainWindow();
+        QVERIFY(form->session().learningList.isEmpty());
+        form->Close_Terminate(true);
+        QCOMPARE(QFileInfo(learning).lastModified(), stamp);
+        QCOMPARE(QFileInfo(learning).size(), 0);
+        QVERIFY(folder.messages.texts().last().startsWith(
+            QStringLiteral("Merci d'avoir utiliser le logiciel Vardelo,\r\n")));
+        QVERIFY(folder.messages.texts().last().contains(QStringLiteral("\r\nE-Mail   : ")));
+
+        kb::Query& q = form->query();
+        q.open(QStringLiteral("select * from Prm order by T"));
+        for (; !q.eof(); q.next()) {
+            const QString key = q.field(QStringLiteral("T"));
+            if (key == kb::prm::PratiloPath)
+                QCOMPARE(q.field(QStringLiteral("V")), QStringLiteral("/opt/pratilo"));
+            else if (key != kb::prm::StopWords)
+                QCOMPARE(q.field(QStringLiteral("V")), QString());
+        }
+        q.open(QStringLiteral("select * from diagnostics_parallele"));
+        QCOMPARE(q.recordCount(), 1);
+        QCOMPARE(q.field(QStringLiteral("ID")), QStringLiteral("b"));
+
+        // With learning lines, the file is rewritten whole.
+        form->session().learningList = {QStringLiteral("Grippe"), QStringLiteral("Fièvre"),
+                                        QStringLiteral("+3")};
+        form->Close_Terminate(false);
+        QCOMPARE(platform::readTextLines(learning.fileName()), form->session().learningList);
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "StartupTest.moc"

@@ -1,0 +1,110 @@
+#include "TestSupport.h"
+
+#include "kb/Sqlite.h"
+#include "kb/VersionArea.h"
+#include "tools/kb/Knowledge.h"
+
+#include <QStandardPaths>
+#include <QTcpSocket>
+
+namespace vardelo::testing {
+
+app::DialogButton ScriptedMessages::show(app::DialogType type, const QString& text,
+                                         const QList<app::DialogButton>& buttons)
+{
+    shown.append({type, text});
+    if (!answers.empty()) {
+        const app::DialogButton answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    return buttons.value(0, app::DialogButton::Ok);
+}
+
+QStringList ScriptedMessages::texts() const
+{
+    QStringList out;
+    for (const ShownMessage& m : shown)
+        out.append(m.text);
+    return out;
+}
+
+bool RecordingDesktop::openUrl(const QString& address)
+{
+    opened.append(address);
+    return true;
+}
+
+bool RecordingDesktop::openFolder(const QString& path)
+{
+    opened.append(path);
+    return true;
+}
+
+bool RecordingDesktop::startProgram(const QString& program, const QStringList&, const QString&)
+{
+    started.append(program);
+    return true;
+}
+
+VersionServer::VersionServer(int status, const QByteArray& body)
+    : status_(status)
+    , body_(body)
+{
+    listen(QHostAddress::LocalHost);
+    connect(this, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket* socket = nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                if (!socket->readAll().contains("\r\n\r\n"))
+                    return;
+                const QByteArray reason = status_ == 200 ? "OK" : "Not Found";
+                socket->write("HTTP/1.1 " + QByteArray::number(status_) + ' ' + reason +
+                              "\r\nContent-Type: text/plain\r\nConnection: close\r\nContent-Length: " +
+                              QByteArray::number(body_.size()) + "\r\n\r\n" + body_);
+                socket->disconnectFromHost();
+            });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+}
+
+QString VersionServer::url() const
+{
+    return QStringLiteral("http://127.0.0.1:%1/Files/Other/Vardelo.vl").arg(serverPort());
+}
+
+ProgramFolder::ProgramFolder(const QString& version)
+{
+    const kbc::LoadResult sources = kbc::loadKnowledge(QStringLiteral(VARDELO_FIXTURES "/knowledge"));
+    QString error;
+    if (!kbc::writeDatabase(sources.knowledge, file(QStringLiteral("Data.vdat")), &error))
+        qFatal("%s", qPrintable(error));
+    if (!version.isEmpty()) {
+        kb::Connection db(file(QStringLiteral("Data.vdat")), kb::Connection::Mode::ReadWrite);
+        db.exec(QStringLiteral("update VersionArea set Area = ?"), {kb::encodeVersionArea(version)});
+    }
+}
+
+app::Environment ProgramFolder::environment(const QString& versionUrl)
+{
+    app::Environment env;
+    env.programDir = path();
+    env.workingDir = path();
+    env.versionUrl = versionUrl;
+    env.networkTimeoutMs = 2000;
+    env.messages = &messages;
+    env.desktop = &desktop;
+    return env;
+}
+
+QString deadUrl()
+{
+    // Bind a port and close it again: nothing listens there any more.
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return QStringLiteral("http://127.0.0.1:%1/Files/Other/Vardelo.vl").arg(port);
+}
+
+} // namespace vardelo::testing
