@@ -110,6 +110,8 @@ void TForm1::buildLayout()
     patientGrid->setColumnStretch(1, 1);
 
     Entree_Edition = named(new QTabWidget(central), "Entree_Edition");
+    Entree_Edition->setUsesScrollButtons(false);
+    Entree_Edition->tabBar()->setExpanding(false);
     place(Entree_Edition, 8, 65, 595, 298);
 
     // Page 0: signs.
@@ -304,7 +306,13 @@ void TForm1::buildLayout()
 
     JvNavPanelHeader4 = panelHeader(central, "JvNavPanelHeader4", QStringLiteral("Diagnostic :"));
     JvNavPanelHeader4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    JvNavPanelHeader4->setContentsMargins(6, 0, 0, 0);
+    JvNavPanelHeader4->setContentsMargins(5, 0, 22, 0);
+    {
+        // The clear button sits at the right end of the caption: the caption must not run under it.
+        QFont f = JvNavPanelHeader4->font();
+        f.setPixelSize(11);
+        JvNavPanelHeader4->setFont(f);
+    }
     place(JvNavPanelHeader4, 7, 600, 106, 24);
     SpeedButton2 = button(JvNavPanelHeader4, "SpeedButton2", QStringLiteral("✖"),
                           QStringLiteral("Effacer le diagnostic"));

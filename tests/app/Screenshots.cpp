@@ -1,0 +1,58 @@
+// Renders the main window without a display, in the states a physician goes through, to PNG files
+// in the build folder (screenshots/), so that anyone can look at the interface.
+
+#include "TestSupport.h"
+
+#include "app/Program.h"
+#include "app/Unit1.h"
+#include "dialogs/Unit4.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTabWidget>
+#include <QTest>
+
+using namespace vardelo;
+using namespace vardelo::testing;
+
+class Screenshots : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QDir().mkpath(QStringLiteral(VARDELO_SCREENSHOTS));
+    }
+
+    void mainWindowStates()
+    {
+        ProgramFolder folder;
+        app::Program program(folder.environment(deadUrl()));
+        program.start();
+        app::TForm1* form = program.mainWindow();
+        QVERIFY(!form->endRequested());
+        // The first activation would open the patient sheet modally: it is shown apart below.
+        form->patientSheet()->setActivationMarker(1);
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form));
+        save(form, QStringLiteral("1-empty-case.png"));
+
+        form->patientSheet()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form->patientSheet()));
+        save(form->patientSheet(), QStringLiteral("4-patient-sheet.png"));
+        form->patientSheet()->hide();
+    }
+
+private:
+    static void save(QWidget* widget, const QString& name)
+    {
+        QApplication::processEvents();
+        const QString path = QDir(QStringLiteral(VARDELO_SCREENSHOTS)).filePath(name);
+        QVERIFY2(widget->grab().save(path), qPrintable(path));
+    }
+};
+
+QTEST_MAIN(Screenshots)
+#include "Screenshots.moc"
