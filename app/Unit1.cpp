@@ -65,6 +65,7 @@ TForm1::TForm1(const Environment& environment, const kb::KbVersion& version, QWi
                    Qt::MSWindowsFixedSizeDialogHint);
     buildLayout();
     buildMenu();
+    connectEntry();
     setFixedSize(sizeHint());
 
     // F1 anywhere in the window opens the manual.
@@ -345,13 +346,62 @@ void TForm1::pageShown(int index)
 
 bool TForm1::eventFilter(QObject* watched, QEvent* e)
 {
-    if ((watched == Label2 || watched == Label4) && e->type() == QEvent::MouseButtonRelease && form4_ &&
-        session_) {
-        // The sex and age captions open the patient sheet, then show the current case's patient.
-        Nouvelle1Click();
-        form4_->setPatientName(Nom_Fiche(ComboBox4->currentText()));
-        form4_->checkPatient(session_->state.PatientSex, session_->state.PatientAgeBand);
-        return true;
+    switch (e->type()) {
+    case QEvent::MouseButtonRelease:
+        if ((watched == Label2 || watched == Label4) && form4_ && session_) {
+            // The sex and age captions open the patient sheet, then show the current case's patient.
+            Nouvelle1Click();
+            form4_->setPatientName(Nom_Fiche(ComboBox4->currentText()));
+            form4_->checkPatient(session_->state.PatientSex, session_->state.PatientAgeBand);
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == CB_S->lineEdit()) {
+            SB_Validation_S->click();
+            return true;
+        }
+        if (watched == JvEdit_dg) {
+            JvEdit_dg->selectAll();
+            return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (session_ && entryKey(watched, static_cast<QKeyEvent*>(e)))
+            return true;
+        break;
+    case QEvent::FocusIn:
+        if (watched == CB_S->lineEdit())
+            setBackground(CB_S, QColor(157, 255, 157));
+        else if (watched == AListView1)
+            AListView1Enter();
+        break;
+    case QEvent::FocusOut:
+        if (watched == CB_S->lineEdit()) {
+            setBackground(CB_S, palette().color(QPalette::Base));
+        } else if (watched == AListView1) {
+            AListView1Exit();
+        } else if (watched == CB_E->lineEdit()) {
+            // The exam box never keeps free text.
+            const int selected = CB_E->findText(CB_E->currentText(), Qt::MatchFixedString);
+            if (selected < 0)
+                CB_E->setEditText(QString());
+            else if (CB_E->currentText() != CB_E->itemText(selected))
+                CB_E->setEditText(CB_E->itemText(selected));
+        }
+        break;
+    case QEvent::Resize:
+        if (watched == signEntry_ || watched == examEntry_) {
+            // The edit line lies over its list, leaving the list's arrow visible.
+            auto* entry = static_cast<QWidget*>(watched);
+            QComboBox* line = watched == signEntry_ ? CB_S : CB_E;
+            QComboBox* list = watched == signEntry_ ? CB_S_L : CB_E_L;
+            list->setGeometry(entry->rect());
+            line->setGeometry(entry->rect().adjusted(0, 0, -20, 0));
+        }
+        break;
+    default:
+        break;
     }
     return QMainWindow::eventFilter(watched, e);
 }

@@ -72,6 +72,43 @@ public:
     void Sort_AListView1(int column, bool ascending);
     void Save_diagnostics_parallele(int saveDg);
 
+    // Sign entry.
+    void Valider_S();
+    void OperatorSC(const QString& op);
+    static void Ajoute_SC(QComboBox* box, QStringList& list);
+    void DeleteSC();
+    void SB_Supprimer_SClick();
+    void operatorButton(const QString& op);
+    void parenthesisButton(const QString& parenthesis);
+    void CB_SChange();
+    // The offered sign the text of CB_S stands for (its completion), -1 when none.
+    int signSelection() const;
+    void updateWebButton();
+    // Exam entry.
+    void examChosen();
+    void CB_ERSelect();
+    void SB_Validation_ECClick();
+    void Valider_EC();
+    void OperatorEC(const QString& op);
+    void SB_NOT_EClick();
+    void SB_Supprimer_ECClick();
+    void DeleteEC();
+    void Add_AnalyseP_EC();
+    // Diagnosis list.
+    void AListView1ColumnClick(int column);
+    void AListView1Click();
+    void AListView1DblClick();
+    void AListView1SelectItem();
+    void AListView1Enter();
+    void AListView1Exit();
+    void CB_CLSChange();
+    // Keys of the "Fonctionnalités" menu.
+    void focusEntry();
+    void focusDiagnoses();
+    void menuAnd();
+    void menuNot();
+    void menuOr();
+
     engine::CaseSession& session() { return *session_; }
     kb::Query& query() { return *query_; }
     MessageInterface& messages() { return *env_.messages; }
@@ -186,6 +223,9 @@ protected:
 private:
     void buildLayout();
     void buildMenu();
+    void connectEntry();
+    bool entryKey(QObject* watched, QKeyEvent* event);
+    void setBackground(QWidget* widget, const QColor& color);
     void requestEnd();
     void chooseStyle(const QString& name);
     void openHelp();
@@ -210,6 +250,14 @@ private:
     TForm4* form4_ = nullptr;
     TForm15* form15_ = nullptr;
     QMenu* mainMenuFonctionnalites_ = nullptr;
+    QWidget* signEntry_ = nullptr;
+    QWidget* examEntry_ = nullptr;
+    bool inSignChange_ = false;
+    int interrogationIndex_ = 0; // hypothesis under interrogation, kept with the diagnosis list
+    struct SortSpecification {
+        int column = 0;
+        bool ascending = false;
+    } sort_;
 };
 
 } // namespace vardelo::app

@@ -127,10 +127,9 @@ void TForm1::buildLayout()
         CB_S = named(new QComboBox(entry), "CB_S");
         CB_S->setEditable(true);
         CB_S->setInsertPolicy(QComboBox::NoInsert);
-        auto* entryLayout = new QGridLayout(entry);
-        entryLayout->setContentsMargins(0, 0, 0, 0);
-        entryLayout->addWidget(CB_S_L, 0, 0);
-        entryLayout->addWidget(CB_S, 0, 0);
+        // CB_S, an edit line, lies over the list CB_S_L whose arrow stays visible at its right.
+        signEntry_ = entry;
+        entry->installEventFilter(this);
         CB_S->raise();
         SB_Validation_S = button(TabSheet3, "SB_Validation_S", QStringLiteral("Valider"),
                                  QStringLiteral("Valider (Appuyez sur Entrée)"));
@@ -182,10 +181,8 @@ void TForm1::buildLayout()
         CB_E = named(new QComboBox(entry), "CB_E");
         CB_E->setEditable(true);
         CB_E->setInsertPolicy(QComboBox::NoInsert);
-        auto* entryLayout = new QGridLayout(entry);
-        entryLayout->setContentsMargins(0, 0, 0, 0);
-        entryLayout->addWidget(CB_E_L, 0, 0);
-        entryLayout->addWidget(CB_E, 0, 0);
+        examEntry_ = entry;
+        entry->installEventFilter(this);
         CB_E->raise();
         CB_ER = named(new QComboBox(TabSheet4), "CB_ER");
         SB_Validation_EC = button(TabSheet4, "SB_Validation_EC", QStringLiteral("Valider"),

@@ -2,7 +2,6 @@
 // in the build folder (screenshots/), so that anyone can look at the interface.
 
 #include "TestSupport.h"
-
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "dialogs/Unit4.h"
