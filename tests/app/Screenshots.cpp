@@ -7,6 +7,8 @@
 #include "dialogs/Unit4.h"
 
 #include <QComboBox>
+#include <QToolButton>
+#include "widgets/AdvancedListView.h"
 #include <QDir>
 #include <QStandardPaths>
 #include <QTabWidget>
@@ -37,6 +39,23 @@ private slots:
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         save(form, QStringLiteral("1-empty-case.png"));
+
+        // A three-sign case with its diagnoses.
+        for (const QString& sign : {QStringLiteral("Fièvre"), QStringLiteral("Toux"), QStringLiteral("Céphalées")}) {
+            form->CB_S->setEditText(sign);
+            form->SB_Validation_S->click();
+        }
+        QCOMPARE(form->session().state.SCList.size(), 5);
+        form->AListView1->setCurrentItem(form->AListView1->topLevelItem(0));
+        form->AListView1Click();
+        save(form, QStringLiteral("2-three-signs.png"));
+
+        // The exam page with an exam and a result chosen.
+        form->Entree_Edition->setCurrentIndex(1);
+        form->CB_E->setEditText(QStringLiteral("CRP"));
+        form->CB_ER->setCurrentIndex(form->CB_ER->findText(QStringLiteral("Élevée")));
+        emit form->CB_ER->activated(form->CB_ER->currentIndex());
+        save(form, QStringLiteral("3-exam-page.png"));
 
         form->patientSheet()->show();
         QVERIFY(QTest::qWaitForWindowExposed(form->patientSheet()));
