@@ -89,6 +89,23 @@ TForm1::TForm1(const Environment& environment, const kb::KbVersion& version, QWi
         }
     });
     connect(SpeedButton2, &QToolButton::clicked, JvEdit_dg, &QLineEdit::clear);
+    connect(RpertoireDiagnostics1, &QAction::triggered, this, [this] {
+        env_.desktop->openFolder(platform::Vardelo_directory(QStringLiteral("\\Vardelo\\Diagnostics")));
+    });
+
+    // Commands whose windows are not part of this version yet stay visible but unavailable.
+    const QString later = QStringLiteral("Fonction disponible dans une prochaine version");
+    for (QAction* a : {Enregistrer2, Supprimer2, Supprimertout1, Modeinterrogatoire2, DfinitionAltD1,
+                       raitementAltT1, Notespathologie1, Googleimage1, Cascliniques1, PRATILO1}) {
+        a->setEnabled(false);
+        a->setToolTip(later);
+    }
+    for (QToolButton* b :
+         {SpeedButton8, SpeedButton12, SpeedButton4, SpeedButton14, SpeedButton15, SpeedButton16,
+          SpeedButton17, SpeedButton3, SpeedButton1, SB_Interrogatoire, SpeedButton6, SpeedButton10}) {
+        b->setEnabled(false);
+        b->setToolTip(later);
+    }
 
     session_ = nullptr;
 }
