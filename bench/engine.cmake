@@ -1,0 +1,1 @@
+vardelo_benchmark(engine_bench ${CMAKE_CURRENT_LIST_DIR}/EngineBench.cpp)
