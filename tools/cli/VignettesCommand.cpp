@@ -1,0 +1,168 @@
+// vardelo-cli vignettes: clinical vignettes run the way a physician works with the program. Each
+// finding, typed in plain French, goes through sign recognition; the first candidate that the
+// sign entry still offers is validated (the others would leave the current differential); then
+// the case is evaluated and the rank of the expected diagnosis noted.
+
+#include "engine/CaseSession.h"
+#include "kb/Query.h"
+#include "recognition/Recognition.h"
+#include "tools/cli/Cli.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace vardelo::cli {
+
+namespace {
+
+struct Outcome {
+    int rank = 0; // 1-based; 0 when the expected diagnosis is not listed
+    QStringList validated;
+    QStringList unrecognised;
+    QStringList outside; // recognised, but not offered any more
+};
+
+Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& vignette)
+{
+    Outcome outcome;
+    session.state = model::CaseState{};
+    session.state.PatientSex = vignette.value(QStringLiteral("sex")).toString(QStringLiteral("f")).at(0);
+    session.state.PatientAgeBand = vignette.value(QStringLiteral("age")).toString();
+    session.retainedDiagnosis.clear();
+    session.keepRetained = 0;
+    session.Requette(0, session.FormuleReq(), QString());
+    for (const QJsonValue& finding : vignette.value(QStringLiteral("findings")).toArray()) {
+        QString text = finding.toString();
+        const bool absent = text.startsWith(u'-');
+        if (absent)
+            text = text.mid(1).trimmed();
+        const QStringList candidates = recognition::RechercheSC(
+            query, QStringLiteral("SC"), text, session.state.PatientSex, session.state.PatientAgeBand);
+        if (candidates.isEmpty()) {
+            outcome.unrecognised.append(text);
+            continue;
+        }
+        QString chosen;
+        for (const QString& candidate : candidates) {
+            if (session.state.CandidateSigns.contains(candidate)) {
+                chosen =
+                    session.state.CandidateSigns.lines().at(session.state.CandidateSigns.indexOf(candidate));
+                break;
+            }
+        }
+        if (chosen.isEmpty()) {
+            outcome.outside.append(text + QStringLiteral(" → ") + candidates.first());
+            continue;
+        }
+        QStringList& formula = session.state.SCList;
+        if (!formula.isEmpty())
+            formula.append(QStringLiteral("and"));
+        if (absent)
+            formula.append(QStringLiteral("not"));
+        formula.append(chosen);
+        outcome.validated.append((absent ? QStringLiteral("not ") : QString()) + chosen);
+        session.Requette(1, session.FormuleReq(), QString());
+    }
+    for (const QJsonValue& exam : vignette.value(QStringLiteral("exams")).toArray()) {
+        session.state.EC_List.append({QStringLiteral("and"), exam.toString()});
+        outcome.validated.append(exam.toString());
+    }
+    const auto result = session.Requette(1, session.FormuleReq(), QString());
+    const QString expected = vignette.value(QStringLiteral("expected")).toString();
+    if (result && !result->failed) {
+        for (size_t i = 0; i < result->rows.size(); ++i) {
+            if (result->rows[i].name == expected) {
+                outcome.rank = int(i) + 1;
+                break;
+            }
+        }
+    }
+    return outcome;
+}
+
+double parseThreshold(const QStringList& args, const QString& name)
+{
+    const qsizetype at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toDouble() : 0.0;
+}
+
+int runVignettes(Context& context)
+{
+    QStringList args = context.args;
+    const bool verbose = args.removeAll(QStringLiteral("--verbose")) > 0;
+    const double minTop1 = parseThreshold(args, QStringLiteral("--min-top1"));
+    const double minTop3 = parseThreshold(args, QStringLiteral("--min-top3"));
+    const double minTop10 = parseThreshold(args, QStringLiteral("--min-top10"));
+    if (args.isEmpty() || args.first().startsWith(QStringLiteral("--")))
+        return fail(context,
+                    QStringLiteral("Usage : vardelo-cli [--db FICHIER] vignettes FICHIER [--verbose] "
+                                   "[--min-top1 %] [--min-top3 %] [--min-top10 %]"));
+    QFile file(args.first());
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(context, QStringLiteral("Fichier de vignettes illisible : %1").arg(args.first()));
+    QList<QJsonObject> vignettes;
+    int lineNumber = 0;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        ++lineNumber;
+        if (line.trimmed().isEmpty() || line.trimmed().startsWith('#'))
+            continue;
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(line, &error);
+        if (!document.isObject())
+            return fail(
+                context,
+                QStringLiteral("Ligne %1 : vignette invalide (%2)").arg(lineNumber).arg(error.errorString()));
+        vignettes.append(document.object());
+    }
+    if (vignettes.isEmpty())
+        return fail(context, QStringLiteral("Aucune vignette dans %1").arg(args.first()));
+
+    int top1 = 0;
+    int top3 = 0;
+    int top10 = 0;
+    try {
+        kb::Connection connection(context.dbPath, kb::Connection::Mode::ReadOnly);
+        kb::Query query(connection);
+        engine::CaseSession session(query);
+        session.welcomeAccepted = true;
+        for (const QJsonObject& v : std::as_const(vignettes)) {
+            const Outcome o = run(session, query, v);
+            top1 += o.rank == 1 ? 1 : 0;
+            top3 += o.rank >= 1 && o.rank <= 3 ? 1 : 0;
+            top10 += o.rank >= 1 && o.rank <= 10 ? 1 : 0;
+            if (verbose || o.rank == 0 || o.rank > 3) {
+                context.out << v.value(QStringLiteral("id")).toString() << '\t'
+                            << (o.rank > 0 ? QString::number(o.rank) : QStringLiteral("absent")) << '\t'
+                            << v.value(QStringLiteral("expected")).toString()
+                            << "\n    retenus : " << o.validated.join(u" | ");
+                if (!o.unrecognised.isEmpty())
+                    context.out << "\n    non reconnus : " << o.unrecognised.join(u" | ");
+                if (!o.outside.isEmpty())
+                    context.out << "\n    hors différentiel : " << o.outside.join(u" | ");
+                context.out << '\n';
+            }
+        }
+    } catch (const kb::DbError& e) {
+        return fail(context, QStringLiteral("Base de connaissance illisible : %1").arg(e.message()));
+    }
+    const double n = double(vignettes.size());
+    const double p1 = 100.0 * top1 / n;
+    const double p3 = 100.0 * top3 / n;
+    const double p10 = 100.0 * top10 / n;
+    context.out << QStringLiteral("%1 vignettes : top-1 %2 %, top-3 %3 %, top-10 %4 %\n")
+                       .arg(vignettes.size())
+                       .arg(p1, 0, 'f', 1)
+                       .arg(p3, 0, 'f', 1)
+                       .arg(p10, 0, 'f', 1);
+    return p1 >= minTop1 && p3 >= minTop3 && p10 >= minTop10 ? ExitOk : 1;
+}
+
+const CommandRegistration
+    registration("vignettes", "vignettes FICHIER [--verbose] [--min-top1 %] [--min-top3 %] [--min-top10 %]",
+                 runVignettes);
+
+} // namespace
+
+} // namespace vardelo::cli
