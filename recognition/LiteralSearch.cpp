@@ -68,6 +68,7 @@ QStringList RechercheSC(kb::Query& query, const QString& table, const QString& t
         if (detail::isStopWord(stopText, ClosestWord(stopText, words.at(i))))
             words.removeAt(i);
     }
+    detail::limitWords(words);
 
     query.open(QStringLiteral("Select * from %1 where (X = '' or X = ?) AND (A = '' or A = ?)").arg(table),
                {detail::sexCode(sex), ageBand});
@@ -118,6 +119,7 @@ QStringList RechercheP(kb::Query& query, const QString& text)
     for (const QString& s : stopWords)
         stopKeys.insert(kb::foldCase(s));
     words.removeIf([&](const QString& w) { return stopKeys.contains(kb::foldCase(w)); });
+    detail::limitWords(words);
 
     query.open(QStringLiteral("Select * from Data"));
     QString vocabulary;

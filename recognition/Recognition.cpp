@@ -19,9 +19,12 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <sqlite3.h>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 
 namespace vardelo::recognition {
@@ -34,48 +37,115 @@ using Rows = std::vector<int>; // row indexes, ascending
 // cannot grow them without end.
 constexpr qsizetype MaxRememberedWords = 50000;
 
-// A typed word (or closest word) as a LIKE '%word%' test on one keyword column.
+// The test "column LIKE '%word%'". Without wildcards in the word it is a substring test on the
+// case-folded texts, as the database's LIKE folds both sides.
+struct Pattern {
+    explicit Pattern(const QString& word)
+        : core(detail::patternCore(word))
+        , folded(kb::foldCase(core))
+        , wildcards(folded.contains(u'%') || folded.contains(u'_'))
+    {}
+    QString core;
+    QString folded;
+    bool wildcards;
+};
+
+// A keyword column (Exp, RP) read once, tested as the LIKE tests of the statements do. The folded
+// texts follow one another in one buffer, each ended by a NUL that no pattern holds, so that a
+// search for a word runs once over the buffer rather than once per row.
 class KeywordColumn {
 public:
     void add(const QString& keywords, bool isNull)
     {
-        folded_.push_back(kb::foldCase(keywords));
+        const QString folded = kb::foldCase(keywords);
+        if (runs_.empty())
+            runs_.assign(size_t(1) << 21, false);
+        for (qsizetype i = 0; i + 3 <= folded.size(); ++i) {
+            if (const int key = runKey(QStringView(folded).mid(i, 3)); key >= 0)
+                runs_[size_t(key)] = true;
+        }
+        start_.push_back(buffer_.size());
+        buffer_ += folded;
+        buffer_ += QChar(0);
         null_.push_back(isNull);
     }
-    int size() const { return int(folded_.size()); }
+    int size() const { return int(start_.size()); }
 
-    bool holds(int row, const QString& core, const QString& foldedCore, bool wildcards) const
+    bool holds(int row, const Pattern& pattern) const
     {
         if (null_[size_t(row)])
             return false; // NULL LIKE anything is not true
-        if (wildcards)
-            return kb::jetLike(u'%' + core + u'%', folded_[size_t(row)]);
-        return folded_[size_t(row)].contains(foldedCore);
+        const QStringView text = rowText(row);
+        if (pattern.wildcards)
+            return kb::jetLike(u'%' + pattern.core + u'%', text);
+        return text.contains(pattern.folded);
     }
 
     // The rows whose keywords hold word, remembered per word.
     std::shared_ptr<const Rows> rowsHolding(const QString& word)
     {
-        const QString core = detail::patternCore(word);
-        if (const auto it = memo_.constFind(core); it != memo_.constEnd())
+        const Pattern pattern(word);
+        if (const auto it = memo_.constFind(pattern.core); it != memo_.constEnd())
             return it.value();
         if (memo_.size() >= MaxRememberedWords)
             memo_.clear();
-        const QString foldedCore = kb::foldCase(core);
-        const bool wildcards = foldedCore.contains(u'%') || foldedCore.contains(u'_');
         auto rows = std::make_shared<Rows>();
-        for (int r = 0; r < size(); ++r) {
-            if (holds(r, core, foldedCore, wildcards))
-                rows->push_back(r);
+        if (pattern.wildcards || pattern.folded.isEmpty()) {
+            for (int r = 0; r < size(); ++r) {
+                if (holds(r, pattern))
+                    rows->push_back(r);
+            }
+        } else if (mayBeHeld(pattern.folded)) {
+            const QStringView buffer(buffer_);
+            qsizetype at = 0;
+            while ((at = buffer.indexOf(pattern.folded, at)) >= 0) {
+                const auto next = std::upper_bound(start_.begin(), start_.end(), at);
+                const int row = int(next - start_.begin()) - 1;
+                if (!null_[size_t(row)])
+                    rows->push_back(row);
+                if (next == start_.end())
+                    break;
+                at = *next; // the next row, past this one's other occurrences
+            }
         }
-        memo_.insert(core, rows);
+        memo_.insert(pattern.core, rows);
         return rows;
     }
     void forgetWords() { memo_.clear(); }
 
 private:
-    std::vector<QString> folded_;
+    // Three characters of plain ASCII as one number, -1 for any other run.
+    static int runKey(QStringView run)
+    {
+        const char16_t a = run[0].unicode(), b = run[1].unicode(), c = run[2].unicode();
+        if (a >= 128 || b >= 128 || c >= 128)
+            return -1;
+        return (a << 14) | (b << 7) | c;
+    }
+    // False when the word holds a run of three characters that no row's keywords hold: most
+    // misspelt and made-up words are then settled without reading the rows.
+    bool mayBeHeld(QStringView folded) const
+    {
+        for (qsizetype i = 0; i + 3 <= folded.size(); ++i) {
+            const int key = runKey(folded.mid(i, 3));
+            if (key >= 0 && !runs_[size_t(key)])
+                return false;
+        }
+        return true;
+    }
+
+    QStringView rowText(int row) const
+    {
+        const qsizetype begin = start_[size_t(row)];
+        const qsizetype end =
+            size_t(row) + 1 < start_.size() ? start_[size_t(row) + 1] - 1 : buffer_.size() - 1;
+        return QStringView(buffer_).mid(begin, end - begin);
+    }
+
+    QString buffer_;
+    std::vector<qsizetype> start_; // offset of each row's text in buffer_
     std::vector<bool> null_;
+    std::vector<bool> runs_; // by runKey: the run occurs in some row
     QHash<QString, std::shared_ptr<const Rows>> memo_;
 };
 
@@ -326,6 +396,7 @@ QStringList RechercheSC(kb::Query& query, const QString& table, const QString& t
     words.removeIf([&](const QString& w) {
         return detail::isStopWord(snapshot.stopText, snapshot.stopWords->closest(w));
     });
+    detail::limitWords(words);
     if (words.isEmpty())
         return {};
 
@@ -346,16 +417,15 @@ QStringList RechercheSC(kb::Query& query, const QString& table, const QString& t
             }
         }
     }
-    std::vector<std::shared_ptr<const Rows>> hidden;
+    std::vector<Pattern> hiding;
     for (const QString& s : std::as_const(excluded))
-        hidden.push_back(entries.keywords.rowsHolding(s));
+        hiding.emplace_back(s);
 
     std::vector<int> kept;
     QSet<QString> seen;
     for (const int r : selection.rows) {
-        const bool isHidden = std::any_of(hidden.begin(), hidden.end(), [r](const auto& rows) {
-            return std::binary_search(rows->begin(), rows->end(), r);
-        });
+        const bool isHidden = std::any_of(hiding.begin(), hiding.end(),
+                                          [&](const Pattern& p) { return entries.keywords.holds(r, p); });
         if (isHidden)
             continue;
         const QString key = kb::foldCase(entries.text[size_t(r)]);
@@ -381,6 +451,7 @@ QStringList RechercheP(kb::Query& query, const QString& text)
 
     QStringList words = PathologyWords(text);
     words.removeIf([&](const QString& w) { return snapshot.stopKeys.contains(kb::foldCase(w)); });
+    detail::limitWords(words);
     if (words.isEmpty())
         return {};
 

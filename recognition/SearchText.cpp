@@ -135,6 +135,19 @@ QString patternCore(const QString& word)
     return core;
 }
 
+void limitWords(QStringList& words)
+{
+    QSet<QString> kept;
+    words.removeIf([&](const QString& w) {
+        if (kept.contains(w))
+            return false;
+        if (kept.size() >= MaxDistinctWords)
+            return true;
+        kept.insert(w);
+        return false;
+    });
+}
+
 bool isStopWord(const QString& stopText, const QString& closestStopWord)
 {
     return stopText.contains(u' ' + closestStopWord + u' ');

@@ -26,6 +26,13 @@ QString patternCore(const QString& word);
 // stop word does.
 bool isStopWord(const QString& stopText, const QString& closestStopWord);
 
+// A pasted paragraph is not a sign: past this many distinct words (stop words aside), the later
+// words are left out, so that the work of a search stays bounded whatever the text. A sign or a
+// pathology name never comes near it, and for them nothing changes.
+inline constexpr qsizetype MaxDistinctWords = 16;
+// Keeps every occurrence of the first MaxDistinctWords distinct words, in order.
+void limitWords(QStringList& words);
+
 // The parameter row of the stop words.
 inline const QString StopWordsKey = QStringLiteral("MS");
 

@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QSet>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <utility>
 
@@ -217,28 +218,31 @@ void AddSimilarLines(QStringView lines, QStringView reference, int threshold, QS
         consider(lines.mid(start));
 }
 
-static_assert(BucketCount == 32, "WordList stores the counts of LetterCounts' buckets");
+static_assert(BucketCount == 32, "a word's buckets are the bits of a 32-bit mask");
 
 WordList::WordList(QStringView vocabulary)
     : words_(VocabularyWords(vocabulary))
 {
-    counts_.assign(size_t(words_.size()) * Buckets, 0);
     for (qsizetype i = 0; i < words_.size(); ++i) {
         const QString& w = words_.at(i);
         Entry entry;
         entry.index = int(i);
-        entry.length = int(w.size());
         entry.first = w.front().unicode();
         entry.last = w.back().unicode();
         // A byte holds every count of a word of at most 255 characters.
         entry.counted = w.size() <= 255;
-        if (entry.counted) {
-            for (const QChar c : w)
-                ++counts_[size_t(i) * Buckets + size_t(bucket(c.unicode()))];
+        std::uint32_t mask = 0;
+        for (const QChar c : w) {
+            const int b = bucket(c.unicode());
+            mask |= 1u << b;
+            if (entry.counted)
+                ++entry.counts[size_t(b)];
         }
-        if (size_t(entry.length) >= byLength_.size())
-            byLength_.resize(size_t(entry.length) + 1);
-        byLength_[size_t(entry.length)].push_back(entry);
+        if (size_t(w.size()) >= byLength_.size())
+            byLength_.resize(size_t(w.size()) + 1);
+        Group& group = byLength_[size_t(w.size())];
+        group.masks.push_back(mask);
+        group.entries.push_back(entry);
         exact_.insert(w, int(i));
     }
 }
@@ -258,45 +262,60 @@ QString WordList::closest(const QString& word) const
         std::min(((100 - ClosestThreshold) * n) / ClosestThreshold, int(byLength_.size()) - 1);
 
     const LetterCounts typed(word);
+    std::uint32_t typedMask = 0;
+    int mostRepeated = 0;
+    for (const int b : typed.present) {
+        typedMask |= 1u << b;
+        mostRepeated = std::max(mostRepeated, typed.count[size_t(b)]);
+    }
     const char16_t first = word.front().unicode();
     const char16_t last = word.back().unicode();
     int bestValue = 0;
     int bestLength = 0;
     QVarLengthArray<int, 8> ties; // words_ indexes of the best score so far
 
+    // The least Q[n][m] a word of length m needs: 35, and the best score so far (a tie is kept,
+    // the sort order settles it at the end).
+    auto needed = [&](int length) {
+        int need = (ClosestThreshold * length + 99) / 100;
+        if (!ties.isEmpty())
+            need = std::max(need, int((qint64(bestValue) * length + bestLength - 1) / bestLength));
+        return need;
+    };
     auto visitLength = [&](int m) {
         if (m < 1 || m < shortest || m > longest)
             return;
         const int length = n + m;
-        if (!ties.isEmpty() && compareScores(std::min(n, m), length, bestValue, bestLength) < 0)
-            return;
-        for (const Entry& e : byLength_[size_t(m)]) {
+        const Group& group = byLength_[size_t(m)];
+        int need = needed(length);
+        for (size_t i = 0; i < group.masks.size(); ++i) {
+            if (std::min(n, m) < need)
+                return;
+            // Common letters are at most the typed counts of the buckets both words have.
+            if (std::popcount(typedMask & group.masks[i]) * mostRepeated < need)
+                continue;
+            const Entry& e = group.entries[i];
             int common = std::min(n, m);
             if (e.counted) {
-                const std::uint8_t* counts = counts_.data() + size_t(e.index) * Buckets;
                 int total = 0;
                 for (const int b : typed.present)
-                    total += std::min<int>(typed.count[b], counts[b]);
+                    total += std::min<int>(typed.count[size_t(b)], e.counts[size_t(b)]);
                 common = std::min(common, total);
             }
-            int bound = common;
-            if (e.first != first || e.last != last)
-                bound -= 1;
-            if (!ReachesThreshold(bound, length, ClosestThreshold))
-                continue;
-            if (!ties.isEmpty() && compareScores(bound, length, bestValue, bestLength) < 0)
+            const int bound = common - ((e.first != first || e.last != last) ? 1 : 0);
+            if (bound < need)
                 continue;
             const int value = StringValue(words_.at(e.index), word);
-            if (!ReachesThreshold(value, length, ClosestThreshold))
+            if (value < need)
                 continue;
             const int order = ties.isEmpty() ? 1 : compareScores(value, length, bestValue, bestLength);
             if (order > 0) {
                 ties.clear();
                 bestValue = value;
                 bestLength = length;
+                need = needed(length);
             }
-            if (order >= 0)
-                ties.append(e.index);
+            ties.append(e.index);
         }
     };
     // Lengths nearest the word's first: they hold the likely best, which then rules out the rest.

@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -108,16 +109,20 @@ private:
     static constexpr int Buckets = 32;
     struct Entry {
         int index = 0; // in words_
-        int length = 0;
         char16_t first = 0;
         char16_t last = 0;
-        bool counted = false; // letter counts fit the bytes of counts_
+        bool counted = false;                       // every letter count fits its byte
+        std::array<std::uint8_t, Buckets> counts{}; // letters per bucket
+    };
+    // The words of one length; masks[i] has a bit per bucket present in entries[i], so that most
+    // words are ruled out from four bytes read in sequence.
+    struct Group {
+        std::vector<std::uint32_t> masks;
+        std::vector<Entry> entries;
     };
     QStringList words_;
-    // Entries grouped by word length: byLength_[m] lists the entries of length m.
-    std::vector<std::vector<Entry>> byLength_;
-    std::vector<std::uint8_t> counts_; // Buckets counts per word, by words_ index
-    QHash<QString, int> exact_;        // words_ index of each word
+    std::vector<Group> byLength_; // by word length
+    QHash<QString, int> exact_;   // words_ index of each word
 };
 
 } // namespace vardelo::recognition

@@ -223,6 +223,21 @@ TEST_F(RecognitionTest, BadInputGivesAnEmptyOrSoundResultQuickly)
                  std::invalid_argument);
 }
 
+TEST_F(RecognitionTest, APasteIsReadUpToSixteenDistinctWords)
+{
+    // Sixteen made-up words that no keyword holds: a word after them is not read, one among them is.
+    QStringList madeUp;
+    for (char16_t c = u'a'; c < u'a' + 16; ++c)
+        madeUp.append(QStringLiteral("zzq") + QChar(c) + QChar(c));
+    const QString stopWords = QStringLiteral(" le la les de ").repeated(20);
+    expectSigns(QStringLiteral("SC"), madeUp.join(u' ') + stopWords + QStringLiteral(" quintes"), u'h', {},
+                {});
+    expectSigns(QStringLiteral("SC"), QStringLiteral("quintes ") + madeUp.join(u' ') + stopWords, u'h', {},
+                words({u"Quintes nocturnes"}));
+    expectPathologies(madeUp.join(u' ') + QStringLiteral(" gastrite"), {});
+    expectPathologies(madeUp.mid(1).join(u' ') + QStringLiteral(" gastrite gastrite"), words({u"Gastrite"}));
+}
+
 TEST_F(RecognitionTest, PathologiesByNameInTheOrderOfTheBase)
 {
     expectPathologies(QStringLiteral("l'estomac"), words({u"Ulc\u00E8re gastrique", u"Gastrite"}));
