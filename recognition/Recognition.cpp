@@ -58,8 +58,6 @@ public:
     void add(const QString& keywords, bool isNull)
     {
         const QString folded = kb::foldCase(keywords);
-        if (runs_.empty())
-            runs_.assign(size_t(1) << 21, false);
         for (qsizetype i = 0; i + 3 <= folded.size(); ++i) {
             if (const int key = runKey(QStringView(folded).mid(i, 3)); key >= 0)
                 runs_[size_t(key)] = true;
@@ -145,7 +143,7 @@ private:
     QString buffer_;
     std::vector<qsizetype> start_; // offset of each row's text in buffer_
     std::vector<bool> null_;
-    std::vector<bool> runs_; // by runKey: the run occurs in some row
+    std::vector<bool> runs_ = std::vector<bool>(size_t(1) << 21); // by runKey: the run occurs in a row
     QHash<QString, std::shared_ptr<const Rows>> memo_;
 };
 

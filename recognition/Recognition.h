@@ -33,6 +33,7 @@ QStringList OrderCandidates(const QStringList& candidates, const QString& refere
 //
 // The knowledge base does not change while the program runs, so what the search reads of it is
 // kept between calls, per connection, and read again after anything was written to the file.
+// Like the shared query object, the searches belong to one thread.
 QStringList RechercheSC(kb::Query& query, const QString& table, const QString& text, QChar sex,
                         const QString& ageBand);
 

@@ -267,6 +267,20 @@ TEST_F(RecognitionTest, KnowledgeWrittenAfterASearchIsSeenByTheNext)
     EXPECT_EQ(RechercheSC(query, sc, QStringLiteral("vertiges"), u'h', {}), words({u"Vertiges"}));
 }
 
+TEST(RecognitionEmptyBase, FindsNothingWithoutFailing)
+{
+    kb::Connection db(QStringLiteral(":memory:"), kb::Connection::Mode::Create);
+    kb::createSchema(db);
+    kb::Query query(db);
+    for (const QString& table : {QStringLiteral("SC"), QStringLiteral("EC")}) {
+        EXPECT_EQ(RechercheSC(query, table, QStringLiteral("douleur thoracique"), u'h', {}), QStringList());
+        EXPECT_EQ(literal::RechercheSC(query, table, QStringLiteral("douleur thoracique"), u'h', {}),
+                  QStringList());
+    }
+    EXPECT_EQ(RechercheP(query, QStringLiteral("angine")), QStringList());
+    EXPECT_EQ(literal::RechercheP(query, QStringLiteral("angine")), QStringList());
+}
+
 TEST(RecognitionConnections, EachConnectionSeesItsOwnKnowledge)
 {
     QTemporaryDir dir;
