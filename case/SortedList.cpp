@@ -4,12 +4,17 @@
 
 #include <QCollator>
 #include <algorithm>
+#include <vector>
 
 namespace vardelo::model {
 
 void SortedList::add(const QString& line)
 {
-    const QString key = caseKey(line);
+    add(caseKey(line), line);
+}
+
+void SortedList::add(const QString& key, const QString& line)
+{
     if (byKey_.contains(key))
         return;
     byKey_.insert(key, line);
@@ -39,9 +44,19 @@ void SortedList::clear()
 const QStringList& SortedList::lines() const
 {
     if (dirty_) {
-        sorted_ = byKey_.values();
-        std::sort(sorted_.begin(), sorted_.end(),
-                  [](const QString& a, const QString& b) { return compareText(a, b) < 0; });
+        // Each line's collation key is looked up once, not at every comparison.
+        std::vector<std::pair<QCollatorSortKey, QString>> keyed;
+        keyed.reserve(size_t(byKey_.size()));
+        for (const QString& line : byKey_)
+            keyed.emplace_back(collationKey(line), line);
+        std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+            const int order = a.first.compare(b.first);
+            return order != 0 ? order < 0 : compareText(a.second, b.second) < 0;
+        });
+        sorted_.clear();
+        sorted_.reserve(qsizetype(keyed.size()));
+        for (auto& entry : keyed)
+            sorted_.append(std::move(entry.second));
         dirty_ = false;
     }
     return sorted_;

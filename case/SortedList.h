@@ -12,6 +12,8 @@ namespace vardelo::model {
 class SortedList {
 public:
     void add(const QString& line);
+    // The same, with the line's case key already made (caseKey(line)).
+    void add(const QString& key, const QString& line);
     // Removes the line equal to text without regard to case; false when there is none.
     bool remove(QStringView text);
     bool contains(QStringView text) const;

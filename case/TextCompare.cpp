@@ -21,17 +21,16 @@ const QCollator& frenchCollator()
 
 // The texts compared are the knowledge base's few thousand sign and exam texts, over and over:
 // their collation keys are made once (returned by value: the table may grow during a comparison).
-QCollatorSortKey sortKey(QStringView text)
+} // namespace
+
+QCollatorSortKey collationKey(const QString& text)
 {
     static QHash<QString, QCollatorSortKey> keys;
-    const QString s = text.toString();
-    auto it = keys.find(s);
+    auto it = keys.find(text);
     if (it == keys.end())
-        it = keys.insert(s, frenchCollator().sortKey(s));
+        it = keys.insert(text, frenchCollator().sortKey(text));
     return it.value();
 }
-
-} // namespace
 
 QString caseKey(QStringView text)
 {
@@ -53,7 +52,7 @@ int compareText(QStringView a, QStringView b)
 {
     if (sameText(a, b))
         return 0;
-    const int order = sortKey(a).compare(sortKey(b));
+    const int order = collationKey(a.toString()).compare(collationKey(b.toString()));
     if (order != 0)
         return order < 0 ? -1 : 1;
     // The collator may see distinct texts as equal (ignorable characters): keep a total order.

@@ -2,6 +2,7 @@
 // How the program compares texts in its lists: without regard to letter case, and for the sorted
 // lists in French alphabetical order.
 
+#include <QCollatorSortKey>
 #include <QString>
 
 namespace vardelo::model {
@@ -11,5 +12,7 @@ QString caseKey(QStringView text);
 bool sameText(QStringView a, QStringView b);
 // French alphabetical order without regard to case; texts equal ignoring case compare equal.
 int compareText(QStringView a, QStringView b);
+// The French collation key of a text, made once per distinct text.
+QCollatorSortKey collationKey(const QString& text);
 
 } // namespace vardelo::model

@@ -109,6 +109,10 @@ void Evaluator::loadPathologies(const QString& cipherKey)
             p.signTexts.append(GetSC(line));
         for (const QString& line : std::as_const(p.examLines))
             p.examTexts.append(GetSC(line));
+        for (const QString& text : std::as_const(p.signTexts))
+            p.signKeys.append(caseKey(text));
+        for (const QString& text : std::as_const(p.examTexts))
+            p.examKeys.append(caseKey(text));
         p.signLength = joinedLength(p.signLines);
         p.examLength = joinedLength(p.examLines);
         pathologies_.insert(query_.field(QStringLiteral("id")).toLongLong(), std::move(p));
@@ -201,8 +205,8 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
                 for (qsizetype i = 0; i < p.signLines.size(); ++i) {
                     const QString& sign = p.signTexts.at(i);
                     const qint64 bonus = learning.bonus(p.name, sign);
-                    state.CandidateSigns.add(sign);
-                    if (polarity.value(caseKey(sign), -1) == 1) {
+                    state.CandidateSigns.add(p.signKeys.at(i), sign);
+                    if (polarity.value(p.signKeys.at(i), -1) == 1) {
                         bool ok = true;
                         const int weight = Get_P(p.signLines.at(i), &ok);
                         if (!ok)
@@ -210,8 +214,8 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
                         score += weight + bonus;
                     }
                 }
-                for (const QString& line : std::as_const(p.examTexts))
-                    state.CandidateExamLines.add(line);
+                for (qsizetype i = 0; i < p.examTexts.size(); ++i)
+                    state.CandidateExamLines.add(p.examKeys.at(i), p.examTexts.at(i));
                 qint64 sum2 = 0;
                 for (const QString& y : std::as_const(state.EC_List)) {
                     if (isExamOperator(y))
@@ -241,10 +245,10 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
             result.progressPosition = 0;
             for (const qint64 rowId : rowIds) {
                 const Pathology& p = pathology(rowId, options.cipherKey);
-                for (const QString& sign : p.signTexts)
-                    state.CandidateSigns.add(sign);
-                for (const QString& line : p.examTexts)
-                    state.CandidateExamLines.add(line);
+                for (qsizetype i = 0; i < p.signTexts.size(); ++i)
+                    state.CandidateSigns.add(p.signKeys.at(i), p.signTexts.at(i));
+                for (qsizetype i = 0; i < p.examTexts.size(); ++i)
+                    state.CandidateExamLines.add(p.examKeys.at(i), p.examTexts.at(i));
             }
         }
 

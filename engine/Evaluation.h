@@ -62,8 +62,10 @@ private:
         QString prevalence; // read as an integer at each use, as the column is
         QStringList signLines;
         QStringList signTexts; // GetSC of each sign line
+        QStringList signKeys;  // and its case key
         QStringList examLines; // as stored
         QStringList examTexts; // GetSC of each exam line
+        QStringList examKeys;  // and its case key
         int signLength = 0;    // LS: the lines joined back, each followed by CR LF
         int examLength = 0;    // LE
     };

@@ -71,6 +71,27 @@ bool likeFolded(std::u16string_view pattern, std::u16string_view text, char16_t 
     return p == m;
 }
 
+// Whether text holds needle (already folded) without regard to case: the text is folded only
+// where its first character matches.
+bool containsFolded(std::u16string_view text, std::u16string_view needle)
+{
+    if (needle.size() > text.size())
+        return false;
+    const char16_t first = needle.front();
+    const size_t last = text.size() - needle.size();
+    for (size_t i = 0; i <= last; ++i) {
+        const char16_t c = text[i];
+        if (c != first && foldUnit(c) != first)
+            continue;
+        size_t k = 1;
+        while (k < needle.size() && foldUnit(text[i + k]) == needle[k])
+            ++k;
+        if (k == needle.size())
+            return true;
+    }
+    return false;
+}
+
 std::u16string foldToStd(const char16_t* data, size_t size)
 {
     std::u16string out(size, u'\0');
@@ -118,13 +139,26 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return;
         }
     }
-    thread_local std::u16string text;
     const auto* textData = static_cast<const char16_t*>(sqlite3_value_text16(argv[1]));
     const size_t size = size_t(sqlite3_value_bytes16(argv[1])) / 2;
+    const std::u16string_view p(*pattern);
+    // The program's patterns are nearly all "%", "%%" or "%text%": they need no folded copy of the text.
+    if (escape == 0 && p.find_first_not_of(u'%') == std::u16string_view::npos) {
+        sqlite3_result_int(ctx, 1);
+        return;
+    }
+    if (escape == 0 && p.size() >= 3 && p.front() == u'%' && p.back() == u'%') {
+        const std::u16string_view needle = p.substr(1, p.size() - 2);
+        if (needle.find_first_of(u"%_") == std::u16string_view::npos) {
+            sqlite3_result_int(ctx, containsFolded(std::u16string_view(textData, size), needle) ? 1 : 0);
+            return;
+        }
+    }
+    thread_local std::u16string text;
     text.resize(size);
     for (size_t i = 0; i < size; ++i)
         text[i] = foldUnit(textData[i]);
-    sqlite3_result_int(ctx, likeFolded(*pattern, text, escape) ? 1 : 0);
+    sqlite3_result_int(ctx, likeFolded(p, text, escape) ? 1 : 0);
 }
 
 void lenFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
@@ -144,13 +178,6 @@ int collate(void*, int aBytes, const void* a, int bBytes, const void* b)
 }
 
 } // namespace
-
-char16_t foldUnit(char16_t c)
-{
-    if (c < 0x80)
-        return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-    return QChar::toCaseFolded(c);
-}
 
 QString foldCase(QStringView text)
 {

@@ -12,7 +12,12 @@ namespace vardelo::kb {
 inline constexpr const char* JetCollation = "JET";
 
 // Unicode case folding, one UTF-16 unit at a time.
-char16_t foldUnit(char16_t c);
+inline char16_t foldUnit(char16_t c)
+{
+    if (c < 0x80)
+        return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
+    return QChar::toCaseFolded(c);
+}
 QString foldCase(QStringView text);
 
 // LIKE with "%" (any run) and "_" (one character), ignoring case; escape 0 means none.

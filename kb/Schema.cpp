@@ -9,6 +9,7 @@ void createSchema(Connection& connection)
     // UTF-16 storage hands the Jet functions their text without conversion. Every text column
     // carries the JET collation so that "=" ignores letter case as the program expects.
     connection.execScript(QStringLiteral(R"SQL(
+PRAGMA page_size = 65536;
 PRAGMA encoding = 'UTF-16le';
 PRAGMA journal_mode = DELETE;
 CREATE TABLE Data (
