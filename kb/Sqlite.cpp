@@ -58,9 +58,6 @@ Connection::Connection(const QString& path, Mode mode)
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, BusyTimeoutMs);
     registerJetFunctions(db_);
-    // Every evaluation scans the pathologies: reading the file through memory mapping spares
-    // copying its pages at each query.
-    execScript(QStringLiteral("PRAGMA mmap_size = 268435456;"));
     if (mode != Mode::ReadOnly)
         execScript(QStringLiteral("PRAGMA synchronous = FULL;"));
 }
