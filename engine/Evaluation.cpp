@@ -97,27 +97,37 @@ Evaluator::Evaluator(kb::Query& query)
 void Evaluator::loadPathologies(const QString& cipherKey)
 {
     pathologies_.clear();
-    query_.open(QStringLiteral("select _rowid_ as id, P, F, S, E from Data"));
-    for (; !query_.eof(); query_.next()) {
-        Pathology p;
-        p.name = query_.field(QStringLiteral("P"));
-        p.prevalence = query_.field(QStringLiteral("F"));
-        p.signLines =
-            platform::splitLines(kb::CipherText(0, 1, cipherKey, query_.field(QStringLiteral("S"))));
-        p.examLines = platform::splitLines(query_.field(QStringLiteral("E")));
-        for (const QString& line : std::as_const(p.signLines))
-            p.signTexts.append(GetSC(line));
-        for (const QString& line : std::as_const(p.examLines))
-            p.examTexts.append(GetSC(line));
-        for (const QString& text : std::as_const(p.signTexts))
-            p.signKeys.append(caseKey(text));
-        for (const QString& text : std::as_const(p.examTexts))
-            p.examKeys.append(caseKey(text));
-        p.signLength = joinedLength(p.signLines);
-        p.examLength = joinedLength(p.examLines);
-        pathologies_.insert(query_.field(QStringLiteral("id")).toLongLong(), std::move(p));
-    }
     query_.close();
+    // The same texts recur in hundreds of pathologies: one shared copy of each.
+    QSet<QString> texts;
+    auto shared = [&texts](const QString& text) {
+        const auto it = texts.constFind(text);
+        return it != texts.constEnd() ? *it : *texts.insert(text);
+    };
+    kb::Statement rows(query_.connection(), QStringLiteral("select _rowid_, P, F, S, E from Data"));
+    while (rows.step()) {
+        Pathology p;
+        p.name = rows.text(1);
+        p.prevalence = rows.text(2);
+        const QStringList signLines = platform::splitLines(kb::CipherText(0, 1, cipherKey, rows.text(3)));
+        const QStringList examLines = platform::splitLines(rows.text(4));
+        for (const QString& line : signLines) {
+            const QString text = shared(GetSC(line));
+            p.signTexts.append(text);
+            p.signKeys.append(shared(caseKey(text)));
+            bool ok = true;
+            const int weight = Get_P(line, &ok);
+            p.weights.push_back(ok ? std::optional<int>(weight) : std::nullopt);
+        }
+        for (const QString& line : examLines) {
+            const QString text = shared(GetSC(line));
+            p.examTexts.append(text);
+            p.examKeys.append(shared(caseKey(text)));
+        }
+        p.signLength = joinedLength(signLines);
+        p.examLength = joinedLength(examLines);
+        pathologies_.insert(rows.integer(0), std::move(p));
+    }
     cachedKey_ = cipherKey;
     loaded_ = true;
 }
@@ -202,16 +212,14 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
                 }
                 if (probability && sum != 0)
                     score *= sum;
-                for (qsizetype i = 0; i < p.signLines.size(); ++i) {
+                for (qsizetype i = 0; i < p.signTexts.size(); ++i) {
                     const QString& sign = p.signTexts.at(i);
                     const qint64 bonus = learning.bonus(p.name, sign);
                     state.CandidateSigns.add(p.signKeys.at(i), sign);
                     if (polarity.value(p.signKeys.at(i), -1) == 1) {
-                        bool ok = true;
-                        const int weight = Get_P(p.signLines.at(i), &ok);
-                        if (!ok)
+                        if (!p.weights[size_t(i)])
                             throw EvaluationFailure("weight is not an integer");
-                        score += weight + bonus;
+                        score += *p.weights[size_t(i)] + bonus;
                     }
                 }
                 for (qsizetype i = 0; i < p.examTexts.size(); ++i)

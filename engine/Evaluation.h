@@ -6,6 +6,7 @@
 #include "kb/Query.h"
 
 #include <QHash>
+#include <optional>
 #include <vector>
 
 namespace vardelo::engine {
@@ -59,15 +60,14 @@ public:
 private:
     struct Pathology {
         QString name;
-        QString prevalence; // read as an integer at each use, as the column is
-        QStringList signLines;
-        QStringList signTexts; // GetSC of each sign line
-        QStringList signKeys;  // and its case key
-        QStringList examLines; // as stored
-        QStringList examTexts; // GetSC of each exam line
-        QStringList examKeys;  // and its case key
-        int signLength = 0;    // LS: the lines joined back, each followed by CR LF
-        int examLength = 0;    // LE
+        QString prevalence;                      // read as an integer at each use, as the column is
+        QStringList signTexts;                   // GetSC of each sign line
+        QStringList signKeys;                    // and its case key
+        std::vector<std::optional<int>> weights; // Get_P of each sign line; none when not an integer
+        QStringList examTexts;                   // GetSC of each exam line
+        QStringList examKeys;                    // and its case key
+        int signLength = 0;                      // LS: the lines joined back, each followed by CR LF
+        int examLength = 0;                      // LE
     };
     const Pathology& pathology(qint64 rowId, const QString& cipherKey);
     void loadPathologies(const QString& cipherKey);
