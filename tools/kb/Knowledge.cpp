@@ -572,7 +572,9 @@ void Loader::crossChecks()
             continue; // already reported
         VocabularyEntry entry;
         entry.text = sign;
-        entry.exp = keywordsOf(QStringLiteral("pathologie ") + target->name + u' ' + target->search);
+        // Keyed on the name only: the search words of a disease describe its symptoms, and the
+        // physician typing a symptom must find the sign, not the associated disease.
+        entry.exp = keywordsOf(QStringLiteral("pathologie antecedent ") + target->name);
         entry.generated = true;
         entry.file = target->file;
         k.signs.push_back(entry);
