@@ -309,13 +309,15 @@ QString WordList::closest(const QString& word) const
             if (value < need)
                 continue;
             const int order = ties.isEmpty() ? 1 : compareScores(value, length, bestValue, bestLength);
+            if (order < 0)
+                continue;
             if (order > 0) {
                 ties.clear();
                 bestValue = value;
                 bestLength = length;
-                need = needed(length);
             }
             ties.append(e.index);
+            need = needed(length);
         }
     };
     // Lengths nearest the word's first: they hold the likely best, which then rules out the rest.

@@ -91,6 +91,7 @@ const Closest ClosestCases[] = {
     {u"", u"fievre", u"fievre", "empty vocabulary"},
     {u" \t\r\n ", u"fievre", u"fievre", "separators only"},
     {u"douleurx douleura", u"douleurs", u"douleura", "a tie goes to the word that sorts first"},
+    {u"digestion digestive digestifs", u"digestiv", u"digestive", "a lower score after the best is no tie"},
     {u"flanesque \u00E9lanesque", u"xlanesque", u"\u00E9lanesque", "French order: \u00E9 sorts with e"},
     {u"Douleur douleur", u"douleur", u"Douleur", "case variants are one word, the first kept"},
     {u"fievre\tdouleur\x01toux", u"douleurs", u"douleur", "control characters separate words"},
