@@ -270,4 +270,52 @@ TEST_F(Equivalence, PreparedVocabularyGivesTheClosestWordOfTheLiteralOne)
     EXPECT_GT(corrected, 1000);
 }
 
+// Variants of one word over a tiny alphabet make ties and near-ties common: the pruning by length
+// and letter counts, and the settling of ties by the sort order, are checked where they matter.
+TEST(PreparedVocabulary, SameAnswersOnVariantsOfOneWordFullOfTies)
+{
+    std::mt19937 random(5);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    const QString letters = QStringLiteral("abcA\u00E9");
+    auto variant = [&](QString w) {
+        for (int edits = 1 + pick(3); edits > 0; --edits) {
+            const int at = pick(int(w.size()) + 1);
+            const QChar c = letters.at(pick(int(letters.size())));
+            switch (pick(3)) {
+            case 0:
+                w.insert(at, c);
+                break;
+            case 1:
+                if (at < w.size())
+                    w[at] = c;
+                break;
+            default:
+                if (w.size() > 1 && at < w.size())
+                    w.remove(at, 1);
+                break;
+            }
+        }
+        return w;
+    };
+    int corrected = 0;
+    for (int round = 0; round < 10000; ++round) {
+        QString base;
+        for (int length = 3 + pick(8); length > 0; --length)
+            base += letters.at(pick(int(letters.size())));
+        QStringList vocabulary;
+        for (int count = pick(30); count > 0; --count)
+            vocabulary.append(variant(base));
+        const QString text = vocabulary.join(pick(2) ? QStringLiteral(" ") : QStringLiteral(" \t "));
+        const WordList prepared(text);
+        for (int i = 0; i < 10; ++i) {
+            const QString w = variant(base);
+            const QString expected = ClosestWord(text, w);
+            ASSERT_EQ(prepared.closest(w), expected)
+                << "\"" << w.toStdString() << "\" in \"" << text.toStdString() << "\"";
+            corrected += expected != w ? 1 : 0;
+        }
+    }
+    EXPECT_GT(corrected, 25000);
+}
+
 } // namespace
