@@ -7,7 +7,6 @@
 #include "platform/TextFile.h"
 
 #include <benchmark/benchmark.h>
-
 #include <map>
 #include <memory>
 
@@ -35,7 +34,8 @@ Base& base(const char* path)
     b.session = std::make_unique<engine::CaseSession>(*b.query);
     b.session->welcomeAccepted = true;
     // A common pathology with many signs and an exam, so that every case finds something.
-    b.query->open(QStringLiteral("select * from Data where E <> '0' and I like '%h%' and I like '%3%' order by F desc"));
+    b.query->open(QStringLiteral(
+        "select * from Data where E <> '0' and I like '%h%' and I like '%3%' order by F desc"));
     for (; !b.query->eof(); b.query->next()) {
         const QStringList lines = platform::splitLines(b.query->field(QStringLiteral("S")));
         if (lines.size() < 6)
@@ -92,6 +92,21 @@ void Vocabulary(benchmark::State& state, const char* path)
 BENCHMARK_CAPTURE(Full, bundled, VARDELO_DATA)->Arg(1)->Arg(3)->Arg(6)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Full, x10, VARDELO_DATA_X10)->Arg(1)->Arg(3)->Arg(6)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Full, x50, VARDELO_DATA_X50)->Arg(1)->Arg(3)->Arg(6)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Vocabulary, bundled, VARDELO_DATA)->Arg(0)->Arg(1)->Arg(3)->Arg(6)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Vocabulary, x10, VARDELO_DATA_X10)->Arg(0)->Arg(1)->Arg(3)->Arg(6)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(Vocabulary, x50, VARDELO_DATA_X50)->Arg(0)->Arg(1)->Arg(3)->Arg(6)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Vocabulary, bundled, VARDELO_DATA)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(3)
+    ->Arg(6)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Vocabulary, x10, VARDELO_DATA_X10)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(3)
+    ->Arg(6)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Vocabulary, x50, VARDELO_DATA_X50)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(3)
+    ->Arg(6)
+    ->Unit(benchmark::kMillisecond);

@@ -5,14 +5,14 @@
 #include "app/Program.h"
 #include "app/Unit1.h"
 #include "dialogs/Unit4.h"
+#include "widgets/AdvancedListView.h"
 
 #include <QComboBox>
-#include <QToolButton>
-#include "widgets/AdvancedListView.h"
 #include <QDir>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 using namespace vardelo;
 using namespace vardelo::testing;
@@ -41,7 +41,8 @@ private slots:
         save(form, QStringLiteral("1-empty-case.png"));
 
         // A three-sign case with its diagnoses.
-        for (const QString& sign : {QStringLiteral("Fièvre"), QStringLiteral("Toux"), QStringLiteral("Céphalées")}) {
+        for (const QString& sign :
+             {QStringLiteral("Fièvre"), QStringLiteral("Toux"), QStringLiteral("Céphalées")}) {
             form->CB_S->setEditText(sign);
             form->SB_Validation_S->click();
         }
@@ -67,7 +68,12 @@ private:
     static void save(QWidget* widget, const QString& name)
     {
         QApplication::processEvents();
-        const QString path = QDir(QStringLiteral(VARDELO_SCREENSHOTS)).filePath(name);
+        // Shots at another scale (QT_SCALE_FACTOR) go to a folder of their own.
+        const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1"));
+        const QString folder =
+            QStringLiteral(VARDELO_SCREENSHOTS) + (scale == u"1" ? QString() : u"-x" + scale);
+        QDir().mkpath(folder);
+        const QString path = QDir(folder).filePath(name);
         QVERIFY2(widget->grab().save(path), qPrintable(path));
     }
 };
