@@ -318,4 +318,41 @@ TEST(PreparedVocabulary, SameAnswersOnVariantsOfOneWordFullOfTies)
     EXPECT_GT(corrected, 25000);
 }
 
+// AddSimilarLines skips the lines whose letters alone rule them out; every threshold must keep
+// exactly the lines a full comparison keeps.
+TEST(SimilarLines, BoundSkipsOnlyLinesThatCannotPass)
+{
+    std::mt19937 random(11);
+    auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    const QString letters = QStringLiteral("abcdA \u00E9");
+    auto text = [&](int longest) {
+        QString t;
+        for (int length = pick(longest); length > 0; --length)
+            t += letters.at(pick(int(letters.size())));
+        return t;
+    };
+    int kept = 0;
+    for (int round = 0; round < 5000; ++round) {
+        const QString reference = text(round % 10 == 0 ? 200 : 20);
+        QStringList lines;
+        for (int count = pick(10); count > 0; --count)
+            lines.append(text(30));
+        const int threshold = pick(7) * 10 - 10; // -10 to 50
+        QStringList expected;
+        for (const QString& line : std::as_const(lines)) {
+            if (ReachesThreshold(line, reference, threshold))
+                expected.append(line);
+        }
+        // A line end after the last line starts no other line; an empty last line needs one.
+        QString joined = lines.join(QStringLiteral("\r\n"));
+        if (!lines.isEmpty() && (lines.last().isEmpty() || pick(2)))
+            joined += QStringLiteral("\r\n");
+        QStringList target;
+        AddSimilarLines(joined, reference, threshold, target);
+        ASSERT_EQ(target, expected) << "reference \"" << reference.toStdString() << "\"";
+        kept += int(target.size());
+    }
+    EXPECT_GT(kept, 2000);
+}
+
 } // namespace
