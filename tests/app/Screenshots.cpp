@@ -71,7 +71,7 @@ private:
         // Shots at another scale (QT_SCALE_FACTOR) go to a folder of their own.
         const QString scale = qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1"));
         const QString folder =
-            QStringLiteral(VARDELO_SCREENSHOTS) + (scale == u"1" ? QString() : u"-x" + scale);
+            QStringLiteral(VARDELO_SCREENSHOTS) + (scale == u"1" ? QString() : QStringLiteral("-x") + scale);
         QDir().mkpath(folder);
         const QString path = QDir(folder).filePath(name);
         QVERIFY2(widget->grab().save(path), qPrintable(path));
