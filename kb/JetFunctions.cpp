@@ -3,6 +3,8 @@
 #include "kb/Sqlite.h"
 
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <sqlite3.h>
 #include <string>
 
@@ -100,6 +102,26 @@ std::u16string foldToStd(const char16_t* data, size_t size)
     return out;
 }
 
+// SQLite hands out UTF-16 text where it lies in its page, not always at an even address: such text
+// is copied to an aligned buffer before it is read as char16_t.
+std::u16string_view utf16(const void* data, int bytes, std::u16string& buffer)
+{
+    const size_t size = size_t(bytes) / 2;
+    if (!data || size == 0)
+        return {};
+    if (reinterpret_cast<std::uintptr_t>(data) % alignof(char16_t) == 0)
+        return {static_cast<const char16_t*>(data), size};
+    buffer.resize(size);
+    std::memcpy(buffer.data(), data, size * sizeof(char16_t));
+    return buffer;
+}
+
+std::u16string_view utf16(sqlite3_value* value, std::u16string& buffer)
+{
+    const void* data = sqlite3_value_text16(value);
+    return utf16(data, sqlite3_value_bytes16(value), buffer);
+}
+
 void deleteFolded(void* p)
 {
     delete static_cast<std::u16string*>(p);
@@ -114,33 +136,34 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
             return;
         }
     }
+    thread_local std::u16string patternBuffer;
+    thread_local std::u16string textBuffer;
+    thread_local std::u16string escapeBuffer;
     char16_t escape = 0;
     if (argc == 3) {
-        const auto* e = static_cast<const char16_t*>(sqlite3_value_text16(argv[2]));
-        if (sqlite3_value_bytes16(argv[2]) != 2) {
+        const std::u16string_view e = utf16(argv[2], escapeBuffer);
+        if (e.size() != 1) {
             sqlite3_result_error(ctx, "ESCAPE expression must be a single character", -1);
             return;
         }
-        escape = foldUnit(e[0]);
+        escape = foldUnit(e.front());
     }
     auto* pattern = static_cast<std::u16string*>(sqlite3_get_auxdata(ctx, 0));
     if (!pattern) {
-        const auto* data = static_cast<const char16_t*>(sqlite3_value_text16(argv[0]));
-        const size_t size = size_t(sqlite3_value_bytes16(argv[0])) / 2;
-        pattern = new std::u16string(foldToStd(data, size));
+        const std::u16string_view raw = utf16(argv[0], patternBuffer);
+        pattern = new std::u16string(foldToStd(raw.data(), raw.size()));
         sqlite3_set_auxdata(ctx, 0, pattern, deleteFolded);
         // SQLite may have released it at once (the pattern is not a constant): read it again.
         pattern = static_cast<std::u16string*>(sqlite3_get_auxdata(ctx, 0));
         if (!pattern) {
-            const std::u16string local = foldToStd(data, size);
-            const auto* textData = static_cast<const char16_t*>(sqlite3_value_text16(argv[1]));
-            const std::u16string text = foldToStd(textData, size_t(sqlite3_value_bytes16(argv[1])) / 2);
+            const std::u16string local = foldToStd(raw.data(), raw.size());
+            const std::u16string_view textView = utf16(argv[1], textBuffer);
+            const std::u16string text = foldToStd(textView.data(), textView.size());
             sqlite3_result_int(ctx, likeFolded(local, text, escape) ? 1 : 0);
             return;
         }
     }
-    const auto* textData = static_cast<const char16_t*>(sqlite3_value_text16(argv[1]));
-    const size_t size = size_t(sqlite3_value_bytes16(argv[1])) / 2;
+    const std::u16string_view textView = utf16(argv[1], textBuffer);
     const std::u16string_view p(*pattern);
     // The program's patterns are nearly all "%", "%%" or "%text%": they need no folded copy of the text.
     if (escape == 0 && p.find_first_not_of(u'%') == std::u16string_view::npos) {
@@ -150,14 +173,14 @@ void likeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     if (escape == 0 && p.size() >= 3 && p.front() == u'%' && p.back() == u'%') {
         const std::u16string_view needle = p.substr(1, p.size() - 2);
         if (needle.find_first_of(u"%_") == std::u16string_view::npos) {
-            sqlite3_result_int(ctx, containsFolded(std::u16string_view(textData, size), needle) ? 1 : 0);
+            sqlite3_result_int(ctx, containsFolded(textView, needle) ? 1 : 0);
             return;
         }
     }
     thread_local std::u16string text;
-    text.resize(size);
-    for (size_t i = 0; i < size; ++i)
-        text[i] = foldUnit(textData[i]);
+    text.resize(textView.size());
+    for (size_t i = 0; i < textView.size(); ++i)
+        text[i] = foldUnit(textView[i]);
     sqlite3_result_int(ctx, likeFolded(p, text, escape) ? 1 : 0);
 }
 
@@ -173,8 +196,11 @@ void lenFunction(sqlite3_context* ctx, int, sqlite3_value** argv)
 
 int collate(void*, int aBytes, const void* a, int bBytes, const void* b)
 {
-    return jetCompare(QStringView(static_cast<const char16_t*>(a), aBytes / 2),
-                      QStringView(static_cast<const char16_t*>(b), bBytes / 2));
+    thread_local std::u16string first;
+    thread_local std::u16string second;
+    const std::u16string_view x = utf16(a, aBytes, first);
+    const std::u16string_view y = utf16(b, bBytes, second);
+    return jetCompare(QStringView(x.data(), qsizetype(x.size())), QStringView(y.data(), qsizetype(y.size())));
 }
 
 } // namespace

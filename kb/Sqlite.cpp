@@ -2,6 +2,7 @@
 
 #include "kb/JetFunctions.h"
 
+#include <cstring>
 #include <sqlite3.h>
 
 namespace vardelo::kb {
@@ -164,8 +165,8 @@ int Statement::columnCount() const
 
 QString Statement::columnName(int column) const
 {
-    const void* name = sqlite3_column_name16(stmt_, column);
-    return name ? QString::fromUtf16(static_cast<const char16_t*>(name)) : QString();
+    const char* name = sqlite3_column_name(stmt_, column);
+    return name ? QString::fromUtf8(name) : QString();
 }
 
 QString Statement::text(int column) const
@@ -174,7 +175,10 @@ QString Statement::text(int column) const
     if (!data)
         return QString();
     const int bytes = sqlite3_column_bytes16(stmt_, column);
-    return QString(reinterpret_cast<const QChar*>(data), bytes / 2);
+    // Copied byte for byte: SQLite's UTF-16 text is not always at an even address.
+    QString out(bytes / 2, Qt::Uninitialized);
+    std::memcpy(out.data(), data, size_t(bytes / 2) * sizeof(QChar));
+    return out;
 }
 
 qint64 Statement::integer(int column) const
