@@ -58,9 +58,16 @@ Connection::Connection(const QString& path, Mode mode)
     }
     sqlite3_extended_result_codes(db_, 1);
     sqlite3_busy_timeout(db_, BusyTimeoutMs);
-    registerJetFunctions(db_);
-    if (mode != Mode::ReadOnly)
-        execScript(QStringLiteral("PRAGMA synchronous = FULL;"));
+    try {
+        registerJetFunctions(db_);
+        if (mode != Mode::ReadOnly)
+            execScript(QStringLiteral("PRAGMA synchronous = FULL;"));
+    } catch (const DbError&) {
+        // A file that is not a database fails here: the destructor will not run, close it now.
+        sqlite3_close(db_);
+        db_ = nullptr;
+        throw;
+    }
 }
 
 Connection::~Connection()
