@@ -10,9 +10,13 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -326,6 +330,29 @@ private slots:
         QCOMPARE(form->session().sortMode, engine::SortMode::Probability);
         QCOMPARE(rows().first(), QStringLiteral("99 Grippe"));
         QVERIFY(form->JvEdit_dg->text().isEmpty()); // the keep flag was used once
+    }
+
+    // The command-line tool runs the same evaluation as the window: same rows, same order.
+    void commandLineToolListsTheSameDiagnoses()
+    {
+        enterSign(QStringLiteral("Fièvre"));
+        enterSign(QStringLiteral("Céphalées"));
+        QProcess cli;
+        cli.start(QStringLiteral(VARDELO_CLI),
+                  {QStringLiteral("--db"), folder->file(QStringLiteral("Data.vdat")),
+                   QStringLiteral("evaluate"),
+                   QStringLiteral("{\"sex\":\"f\",\"signs\":[\"Fièvre\",\"and\",\"Céphalées\"]}")});
+        QVERIFY(cli.waitForFinished(30000));
+        QCOMPARE(cli.exitCode(), 0);
+        const QJsonObject result = QJsonDocument::fromJson(cli.readAllStandardOutput()).object();
+        QStringList cliRows;
+        for (const QJsonValue& row : result.value(QStringLiteral("rows")).toArray())
+            cliRows.append(row[QStringLiteral("percent")].toString() + u' ' +
+                           row[QStringLiteral("name")].toString());
+        QVERIFY(!cliRows.isEmpty());
+        QCOMPARE(cliRows, rows());
+        QCOMPARE(result.value(QStringLiteral("header")).toString(), form->AListView1->headerItem()->text(1));
+        QCOMPARE(result.value(QStringLiteral("page0")).toString(), form->Entree_Edition->tabText(0));
     }
 
     void hostileTextsAreSafe()
