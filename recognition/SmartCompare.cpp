@@ -1,5 +1,6 @@
 #include "recognition/SmartCompare.h"
 
+#include "case/TextCompare.h"
 #include "kb/JetFunctions.h"
 
 #include <QCollator>
@@ -63,16 +64,6 @@ int valueBound(QStringView a, QStringView b, int commonLetters)
     if (a.front() != b.front() || a.back() != b.back())
         bound -= 1;
     return std::max(bound, -1);
-}
-
-const QCollator& frenchCollator()
-{
-    static const QCollator collator = [] {
-        QCollator c{QLocale(QLocale::French, QLocale::France)};
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
-    return collator;
 }
 
 // True when the score value / length beats best value / best length (exact rational comparison).
@@ -145,18 +136,16 @@ QStringList VocabularyWords(QStringView vocabulary)
 
 int CompareWords(QStringView a, QStringView b)
 {
-    const int order = frenchCollator().compare(a, b);
+    // The program's French order; words that differ only in case still get an order of their own.
+    const int order = model::compareText(a, b);
     if (order != 0)
-        return order < 0 ? -1 : 1;
-    const int jet = kb::jetCompare(a, b);
-    if (jet != 0)
-        return jet;
+        return order;
     return a.compare(b) < 0 ? -1 : (a == b ? 0 : 1);
 }
 
 QCollatorSortKey WordSortKey(const QString& text)
 {
-    return frenchCollator().sortKey(text);
+    return model::collationKey(text);
 }
 
 QString ClosestWord(QStringView vocabulary, const QString& word)
