@@ -1,5 +1,6 @@
 // The main window driven by its components, as the physician drives it.
 
+#include "TestLists.h"
 #include "TestSupport.h"
 #include "app/MessageTexts.h"
 #include "app/Program.h"
@@ -28,18 +29,6 @@
 
 using namespace vardelo;
 using namespace vardelo::testing;
-
-namespace {
-
-QStringList L(std::initializer_list<const char*> items)
-{
-    QStringList list;
-    for (const char* item : items)
-        list.append(QString::fromUtf8(item));
-    return list;
-}
-
-} // namespace
 
 class EntryTest : public QObject {
     Q_OBJECT

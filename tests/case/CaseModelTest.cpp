@@ -1,20 +1,15 @@
 #include "case/CaseModel.h"
 
+#include "TestLists.h"
 #include "case/KbLines.h"
 
 #include <gtest/gtest.h>
 
 using namespace vardelo::model;
 
-namespace {
+using vardelo::testing::L;
 
-QStringList L(std::initializer_list<const char*> items)
-{
-    QStringList list;
-    for (const char* item : items)
-        list.append(QString::fromUtf8(item));
-    return list;
-}
+namespace {
 
 TEST(KbLines, SignAndExamLinesTakenApart)
 {

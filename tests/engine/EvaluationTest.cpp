@@ -1,3 +1,4 @@
+#include "TestLists.h"
 #include "engine/CaseSession.h"
 #include "kb/Schema.h"
 
@@ -6,15 +7,9 @@
 using namespace vardelo;
 using namespace vardelo::engine;
 
-namespace {
+using vardelo::testing::L;
 
-QStringList L(std::initializer_list<const char*> items)
-{
-    QStringList list;
-    for (const char* item : items)
-        list.append(QString::fromUtf8(item));
-    return list;
-}
+namespace {
 
 // A small knowledge base whose scores can be worked out by hand.
 class EvaluationTest : public ::testing::Test {

@@ -1,5 +1,6 @@
 #include "engine/FormuleReq.h"
 
+#include "TestLists.h"
 #include "engine/CaseSession.h"
 #include "kb/Schema.h"
 
@@ -8,15 +9,9 @@
 using namespace vardelo;
 using namespace vardelo::engine;
 
-namespace {
+using vardelo::testing::L;
 
-QStringList L(std::initializer_list<const char*> items)
-{
-    QStringList list;
-    for (const char* item : items)
-        list.append(QString::fromUtf8(item));
-    return list;
-}
+namespace {
 
 const QString FemaleAnyAge = QStringLiteral("((I Like '%f%') and (I Like '%%'))");
 const QString Male2 = QStringLiteral("((I Like '%h%') and (I Like '%2%'))");
