@@ -315,6 +315,8 @@ void TForm1::DeleteSC()
 
 void TForm1::examChosen()
 {
+    if (!session_)
+        return;
     const int selected = CB_E->findText(CB_E->currentText(), Qt::MatchFixedString);
     const QString exam = selected >= 0 ? CB_E->itemText(selected) : QString();
     SortedList results;
@@ -329,7 +331,7 @@ void TForm1::examChosen()
 
 void TForm1::CB_ERSelect()
 {
-    if (CB_ER->currentIndex() < 0)
+    if (!session_ || CB_ER->currentIndex() < 0)
         return;
     session_->state.PendingExamLine = CB_E->currentText() + QStringLiteral(" : ") + CB_ER->currentText();
 }
