@@ -254,7 +254,7 @@ private:
     QWidget* examEntry_ = nullptr;
     bool inSignChange_ = false;
     int interrogationIndex_ = 0; // hypothesis under interrogation, kept with the diagnosis list
-    struct SortSpecification {
+    struct ListSort {
         int column = 0;
         bool ascending = false;
     } sort_;

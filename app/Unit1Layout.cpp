@@ -287,8 +287,8 @@ void TForm1::buildLayout()
         {&SpeedButton17, {"SpeedButton17", QStringLiteral("Google IMAGES")}},
     };
     int y = 452;
-    for (const auto& [member, spec] : webButtons) {
-        *member = button(central, spec.first, spec.second);
+    for (const auto& [member, caption] : webButtons) {
+        *member = button(central, caption.first, caption.second);
         place(*member, 464, y, 139, 22);
         y += 22;
     }
