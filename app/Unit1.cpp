@@ -106,8 +106,6 @@ TForm1::TForm1(const Environment& environment, const kb::KbVersion& version, QWi
         b->setEnabled(false);
         b->setToolTip(later);
     }
-
-    session_ = nullptr;
 }
 
 TForm1::~TForm1() = default;
@@ -423,11 +421,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e)
     return QMainWindow::eventFilter(watched, e);
 }
 
-void TForm1::keyPressEvent(QKeyEvent* e)
-{
-    QMainWindow::keyPressEvent(e);
-}
-
 QString TForm1::caseTitle(const QString& name) const
 {
     const QDateTime now = QDateTime::currentDateTime();
@@ -638,6 +631,7 @@ void TForm1::Select_dg_AListview1()
 
 void TForm1::Sort_AListView1(int column, bool ascending)
 {
+    sort_ = {column, ascending};
     AListView1->customSort([column, ascending](const QTreeWidgetItem* a, const QTreeWidgetItem* b) {
         const QString ka = TAdvancedListView::sortKey(a, column);
         const QString kb = TAdvancedListView::sortKey(b, column);

@@ -444,7 +444,6 @@ void TForm1::AListView1ColumnClick(int column)
 {
     const TAdvancedListView::Arrow arrow = AListView1->sortArrow(column);
     const bool ascending = arrow != TAdvancedListView::Arrow::Up;
-    sort_ = {column, ascending};
     Sort_AListView1(column, ascending);
     AListView1->setSortArrow(column,
                              ascending ? TAdvancedListView::Arrow::Up : TAdvancedListView::Arrow::Down);
