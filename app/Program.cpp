@@ -44,11 +44,9 @@ void Program::start()
     TForm6 splash(env_.programFile(QStringLiteral("Data.vdat")));
     if (!splash.version().error.isEmpty())
         env_.messages->error(splash.version().error);
-    if (!QApplication::platformName().startsWith(u"offscreen")) {
-        splash.show();
-        splash.repaint();
-        QApplication::processEvents();
-    }
+    splash.show();
+    splash.repaint();
+    QApplication::processEvents();
     QApplication::setApplicationName(ProductName);
     QApplication::setApplicationDisplayName(ProductName);
 
