@@ -480,16 +480,25 @@ void TForm1::Save_diagnostics_parallele(int saveDg)
     Q_UNUSED(saveDg)
 }
 
+namespace {
+
+// A formatted run of the formula displays: blue bold operators, signs and exams in the window text colour.
+QTextCharFormat runFormat(const model::FormattedRun& run, const QWidget* display)
+{
+    QTextCharFormat format;
+    format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
+    format.setForeground(run.blue ? QBrush(Blue) : display->palette().brush(QPalette::Text));
+    return format;
+}
+
+} // namespace
+
 void TForm1::Affiche_SC()
 {
     RE_S->clear();
     QTextCursor cursor(RE_S->document());
-    for (const model::FormattedRun& run : model::Affiche_SC(session_->state.SCList)) {
-        QTextCharFormat format;
-        format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
-        format.setForeground(run.blue ? QBrush(Blue) : RE_S->palette().brush(QPalette::Text));
-        cursor.insertText(run.text, format);
-    }
+    for (const model::FormattedRun& run : model::Affiche_SC(session_->state.SCList))
+        cursor.insertText(run.text, runFormat(run, RE_S));
 }
 
 void TForm1::Affiche_EC()
@@ -506,12 +515,8 @@ void TForm1::Affiche_EC()
             list.setStyle(QTextListFormat::ListDisc);
             cursor.createList(list);
         }
-        for (const model::FormattedRun& run : paragraph.runs) {
-            QTextCharFormat format;
-            format.setFontWeight(run.bold ? QFont::Bold : QFont::Normal);
-            format.setForeground(run.blue ? QBrush(Blue) : RE_E->palette().brush(QPalette::Text));
-            cursor.insertText(run.text, format);
-        }
+        for (const model::FormattedRun& run : paragraph.runs)
+            cursor.insertText(run.text, runFormat(run, RE_E));
     }
 }
 

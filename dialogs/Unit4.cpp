@@ -117,12 +117,16 @@ QString TForm4::ageCaption(const QString& band) const
     return rb6->text();
 }
 
-void TForm4::checkPatient(QChar sex, const QString& band)
+void TForm4::checkSex(QChar sex)
 {
     if (sex == u'h')
         rb1->setChecked(true);
     else if (sex == u'f')
         rb2->setChecked(true);
+}
+
+void TForm4::checkAgeBand(const QString& band)
+{
     if (band == u"1")
         rb3->setChecked(true);
     else if (band == u"2")
@@ -131,6 +135,12 @@ void TForm4::checkPatient(QChar sex, const QString& band)
         rb5->setChecked(true);
     else if (band.isEmpty())
         rb6->setChecked(true);
+}
+
+void TForm4::checkPatient(QChar sex, const QString& band)
+{
+    checkSex(sex);
+    checkAgeBand(band);
 }
 
 QString TForm4::parameter(const QString& key)
@@ -144,18 +154,13 @@ void TForm4::showSheet()
 {
     QString name;
     try {
+        // A handed-over value other than the known codes leaves the buttons as they are.
         const QString sex = parameter(kb::prm::Sex);
-        if (sex == u"h")
-            rb1->setChecked(true);
-        else if (sex == u"f")
-            rb2->setChecked(true);
+        if (sex.size() == 1)
+            checkSex(sex.at(0));
         const QString age = parameter(kb::prm::Age);
-        if (age == u"1")
-            rb3->setChecked(true);
-        else if (age == u"2")
-            rb4->setChecked(true);
-        else if (age == u"3")
-            rb5->setChecked(true);
+        if (!age.isEmpty())
+            checkAgeBand(age);
         name = parameter(kb::prm::Name);
     } catch (const kb::DbError& e) {
         main_->messages().error(e.message());

@@ -55,6 +55,8 @@ protected:
 
 private:
     QString parameter(const QString& key);
+    void checkSex(QChar sex);
+    void checkAgeBand(const QString& band);
     TForm1* main_;
     int marker_ = 0;
 };
