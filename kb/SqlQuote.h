@@ -9,4 +9,12 @@ namespace vardelo::kb {
 // are dropped.
 QString quoteSql(QStringView text);
 
+// The escape character of the LIKE patterns made from a person's text.
+inline constexpr char16_t LikeEscape = u'\\';
+
+// "column Like 'prefix' + text + 'suffix'", text matched literally: a "%" or "_" that a person
+// typed never acts as a wildcard, while prefix and suffix (the program's own) keep their meaning.
+// The ESCAPE clause is added only when the text holds a wildcard character.
+QString likeLiteral(QStringView column, QStringView prefix, QStringView text, QStringView suffix);
+
 } // namespace vardelo::kb
