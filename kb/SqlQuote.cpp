@@ -2,12 +2,31 @@
 
 namespace vardelo::kb {
 
-QString quoteSql(QStringView text)
+QString withPairedSurrogates(QStringView text)
 {
     QString out;
-    out.reserve(text.size() + 2);
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            out.append(c);
+            out.append(text[++i]);
+        } else if (c.isSurrogate()) {
+            out.append(QChar(QChar::ReplacementCharacter));
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
+QString quoteSql(QStringView text)
+{
+    const QString paired = withPairedSurrogates(text);
+    QString out;
+    out.reserve(paired.size() + 2);
     out.append(u'\'');
-    for (const QChar c : text) {
+    for (const QChar c : paired) {
         if (c == u'\'')
             out.append(u'\'');
         if (c != QChar(0))

@@ -4,9 +4,14 @@
 
 namespace vardelo::kb {
 
+// Text as SQLite reads it in UTF-16: an unpaired surrogate becomes U+FFFD. SQLite's UTF-16 reader
+// would take the code unit after a lone high surrogate as its partner and swallow it, a quotation
+// mark included; every text handed to SQLite goes through this first.
+QString withPairedSurrogates(QStringView text);
+
 // The one way a text becomes an SQL string literal: between single quotation marks, every
 // single quotation mark inside doubled. NUL characters, which would cut the statement short,
-// are dropped.
+// are dropped, and unpaired surrogates replaced as above.
 QString quoteSql(QStringView text);
 
 // The escape character of the LIKE patterns made from a person's text.

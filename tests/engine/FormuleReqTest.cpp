@@ -148,4 +148,14 @@ TEST_F(TypedText, WildcardCharactersMatchThemselves)
     EXPECT_EQ(select(L({"fièvre"}), u'h'), L({"Grippe", "Orchite"}));
 }
 
+TEST_F(TypedText, LoneSurrogateCannotOpenTheStatement)
+{
+    // SQLite would pair the surrogate with the first quotation mark of the doubled pair, and the
+    // second one would close the literal.
+    for (const char16_t surrogate : {u'\xD800', u'\xDBFF', u'\xDC00'}) {
+        const QString hostile = QChar(surrogate) + QStringLiteral("') or 1=1 --");
+        EXPECT_TRUE(select({hostile}).isEmpty());
+    }
+}
+
 } // namespace
