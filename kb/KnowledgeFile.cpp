@@ -129,6 +129,11 @@ std::unique_ptr<Connection> openForStart(const QString& path)
 
 } // namespace
 
+QString fileErrorMessage(const DbError& error, const QString& path)
+{
+    return classify(error, path).message;
+}
+
 QString computeKnowledgeHash(Connection& connection)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);

@@ -30,6 +30,9 @@ struct StartCheck {
     bool fileUnusable() const { return status != Status::Ready && status != Status::KnowledgeAltered; }
 };
 
+// A database failure on the knowledge-base file, in French (never SQLite's own English text).
+QString fileErrorMessage(const DbError& error, const QString& path);
+
 // What the program checks at start, without changing anything in the file but what SQLite's own
 // recovery does: a write interrupted by a crash left a hot journal, which only a read-write
 // connection rolls back, so the file is opened for reading and writing when it can be. The
