@@ -3,6 +3,7 @@
 #include "case/KbLines.h"
 #include "case/TextCompare.h"
 #include "kb/Cipher.h"
+#include "kb/Schema.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -128,6 +129,12 @@ void Evaluator::loadPathologies(const QString& cipherKey)
         p.examLength = joinedLength(examLines);
         pathologies_.insert(rows.integer(0), std::move(p));
     }
+    emergencies_.clear();
+    if (kb::hasTable(query_.connection(), QStringLiteral("Emergency"))) {
+        kb::Statement flagged(query_.connection(), QStringLiteral("select P from Emergency"));
+        while (flagged.step())
+            emergencies_.insert(flagged.text(0));
+    }
     cachedKey_ = cipherKey;
     loaded_ = true;
 }
@@ -241,11 +248,15 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
                              [](const auto& a, const auto& b) { return a.first > b.first; });
             if (!scored.empty()) {
                 const qint64 top = scored.front().first;
-                result.rows.push_back({QStringLiteral("99"), scored.front().second});
+                const auto row = [this](const QString& percent, const QString& name) {
+                    return DiagnosisRow{percent, name, emergencies_.contains(name)};
+                };
+                result.rows.push_back(row(QStringLiteral("99"), scored.front().second));
                 for (size_t i = 1; i < scored.size(); ++i) {
                     if (top == 0)
                         throw EvaluationFailure("best score is 0");
-                    result.rows.push_back({QString::number((scored[i].first * 99) / top), scored[i].second});
+                    result.rows.push_back(
+                        row(QString::number((scored[i].first * 99) / top), scored[i].second));
                 }
             }
         } else {

@@ -6,6 +6,7 @@
 #include "kb/Query.h"
 
 #include <QHash>
+#include <QSet>
 #include <optional>
 #include <vector>
 
@@ -20,8 +21,9 @@ inline const QString CaptionPathologies = QStringLiteral("Pathologies");
 enum class SortMode { Prevalence = 0, Probability = 1 };
 
 struct DiagnosisRow {
-    QString percent; // column 0, "99" for the best
-    QString name;    // column 1, the pathology
+    QString percent;        // column 0, "99" for the best
+    QString name;           // column 1, the pathology
+    bool emergency = false; // the pathology needs hospital care the same day
     friend bool operator==(const DiagnosisRow&, const DiagnosisRow&) = default;
 };
 
@@ -75,6 +77,7 @@ private:
     kb::Query& query_;
     // The knowledge does not change while the program runs: each pathology is read and split once.
     QHash<qint64, Pathology> pathologies_;
+    QSet<QString> emergencies_; // names; empty in a file made before the flag existed
     QString cachedKey_;
     bool loaded_ = false;
     QHash<QString, QStringList> withheld_;
