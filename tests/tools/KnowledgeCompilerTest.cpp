@@ -83,6 +83,7 @@ TEST(KnowledgeCompiler, FixtureCompilesIntoACompleteDatabase)
     q.open(QStringLiteral("select * from SC where S = 'Pathologie : Grippe'"));
     ASSERT_EQ(q.recordCount(), 1);
     EXPECT_TRUE(q.field(QStringLiteral("Exp")).contains(QStringLiteral("grippe")));
+    EXPECT_EQ(q.field(QStringLiteral("Sup")), QStringLiteral("familial"));
     q.open(QStringLiteral("select * from SC where S = 'Douleur testiculaire'"));
     EXPECT_EQ(q.field(QStringLiteral("X")), QStringLiteral("h"));
     q.open(QStringLiteral("select * from Prm where T = 'MS'"));

@@ -676,6 +676,9 @@ void Loader::crossChecks()
         // Keyed on the name only: the search words of a disease describe its symptoms, and the
         // physician typing a symptom must find the sign, not the associated disease.
         entry.exp = keywordsOf(QStringLiteral("pathologie antecedent ") + target->name);
+        // Typing the disease's name means the patient's own history: the family history of the
+        // same disease, found by the same word, stays hidden unless "familial" is typed.
+        entry.sup = QStringLiteral("familial");
         entry.generated = true;
         entry.file = target->file;
         k.signs.push_back(entry);
