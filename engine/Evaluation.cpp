@@ -129,14 +129,23 @@ void Evaluator::loadPathologies(const QString& cipherKey)
         p.examLength = joinedLength(examLines);
         pathologies_.insert(rows.integer(0), std::move(p));
     }
-    emergencies_.clear();
-    if (kb::hasTable(query_.connection(), QStringLiteral("Emergency"))) {
-        kb::Statement flagged(query_.connection(), QStringLiteral("select P from Emergency"));
-        while (flagged.step())
-            emergencies_.insert(flagged.text(0));
-    }
     cachedKey_ = cipherKey;
     loaded_ = true;
+}
+
+void Evaluator::markEmergencies(EvaluationResult& result)
+{
+    if (!emergenciesLoaded_) {
+        // A file made before the flag existed has no table: no row is marked.
+        if (kb::hasTable(query_.connection(), QStringLiteral("Emergency"))) {
+            kb::Statement flagged(query_.connection(), QStringLiteral("select P from Emergency"));
+            while (flagged.step())
+                emergencies_.insert(flagged.text(0));
+        }
+        emergenciesLoaded_ = true;
+    }
+    for (DiagnosisRow& row : result.rows)
+        row.emergency = emergencies_.contains(row.name);
 }
 
 const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& cipherKey)
@@ -248,15 +257,11 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
                              [](const auto& a, const auto& b) { return a.first > b.first; });
             if (!scored.empty()) {
                 const qint64 top = scored.front().first;
-                const auto row = [this](const QString& percent, const QString& name) {
-                    return DiagnosisRow{percent, name, emergencies_.contains(name)};
-                };
-                result.rows.push_back(row(QStringLiteral("99"), scored.front().second));
+                result.rows.push_back({QStringLiteral("99"), scored.front().second});
                 for (size_t i = 1; i < scored.size(); ++i) {
                     if (top == 0)
                         throw EvaluationFailure("best score is 0");
-                    result.rows.push_back(
-                        row(QString::number((scored[i].first * 99) / top), scored[i].second));
+                    result.rows.push_back({QString::number((scored[i].first * 99) / top), scored[i].second});
                 }
             }
         } else {
@@ -285,6 +290,7 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
             pageCaption(CaptionSigns, state.CandidateSigns.size(), !state.SCList.isEmpty() && hasRows);
         result.examsPageCaption =
             pageCaption(CaptionExams, state.CandidateExams.size(), !state.EC_List.isEmpty() && hasRows);
+        markEmergencies(result);
         return result;
     } catch (const std::exception&) {
         query_.close();

@@ -73,11 +73,14 @@ private:
     };
     const Pathology& pathology(qint64 rowId, const QString& cipherKey);
     void loadPathologies(const QString& cipherKey);
+    // Sets the emergency flag of every row from the knowledge's list of emergencies.
+    void markEmergencies(EvaluationResult& result);
 
     kb::Query& query_;
     // The knowledge does not change while the program runs: each pathology is read and split once.
     QHash<qint64, Pathology> pathologies_;
-    QSet<QString> emergencies_; // names; empty in a file made before the flag existed
+    QSet<QString> emergencies_; // the names of the pathologies flagged as emergencies
+    bool emergenciesLoaded_ = false;
     QString cachedKey_;
     bool loaded_ = false;
     QHash<QString, QStringList> withheld_;
