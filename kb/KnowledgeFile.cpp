@@ -138,6 +138,9 @@ QString computeKnowledgeHash(Connection& connection)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const QString& table : knowledgeTables()) {
+        // A table that files made by earlier versions lack counts as empty.
+        if (!hasTable(connection, table))
+            continue;
         hash.addData(table.toUtf8());
         addRows(hash, connection, QStringLiteral("select * from %1 order by _rowid_").arg(table), {});
     }
@@ -245,6 +248,8 @@ bool upgradeKnowledge(const QString& compiledPath, const QString& userPath, bool
         user.exec(QStringLiteral("attach database ? as compiled"), {compiledPath});
         {
             Transaction transaction(user);
+            // A file made before a knowledge table existed gets it here.
+            addMissingKnowledgeTables(user, QStringLiteral("main"));
             for (const QString& table : knowledgeTables()) {
                 user.execScript(
                     QStringLiteral("delete from main.%1; insert into main.%1 select * from compiled.%1;")
