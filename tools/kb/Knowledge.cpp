@@ -533,7 +533,7 @@ void Loader::checkDefinitionSigns(const Pathology& p)
     QSet<QString> listed;
     for (const SourceLine& line : p.signs)
         listed.insert(phraseKey(model::GetSC(line.text)));
-    QHash<QString, int> deliberate;
+    QHash<QString, const SourceLine*> deliberate; // by key
     for (const SourceLine& line : p.definitionOnly) {
         const QString sign = line.text.trimmed();
         if (!signByText_.contains(sign)) {
@@ -541,7 +541,7 @@ void Loader::checkDefinitionSigns(const Pathology& p)
                   QStringLiteral("definition_only : « %1 » absent du vocabulaire des signes").arg(sign));
             continue;
         }
-        deliberate.insert(phraseKey(sign), line.line);
+        deliberate.insert(phraseKey(sign), &line);
     }
     QSet<QString> named;
     for (auto it = signByText_.constBegin(); it != signByText_.constEnd(); ++it) {
@@ -560,13 +560,13 @@ void Loader::checkDefinitionSigns(const Pathology& p)
     }
     for (auto it = deliberate.constBegin(); it != deliberate.constEnd(); ++it) {
         if (listed.contains(it.key()))
-            warning(p.file, it.value(),
+            warning(p.file, it.value()->line,
                     QStringLiteral("definition_only : « %1 » est dans la liste des signes")
-                        .arg(it.key().trimmed()));
+                        .arg(it.value()->text.trimmed()));
         else if (!named.contains(it.key()))
-            warning(p.file, it.value(),
+            warning(p.file, it.value()->line,
                     QStringLiteral("definition_only : la définition ne nomme pas « %1 »")
-                        .arg(it.key().trimmed()));
+                        .arg(it.value()->text.trimmed()));
     }
 }
 
