@@ -441,6 +441,14 @@ QStringList RechercheSC(kb::Query& query, const QString& table, const QString& t
     return OrderCandidates(candidates, selection.words.join(QString()));
 }
 
+Recognized Recognize(kb::Query& query, const QString& table, const QString& text, QChar sex,
+                     const QString& ageBand)
+{
+    Recognized result;
+    result.candidates = RechercheSC(query, table, text, sex, ageBand);
+    return result;
+}
+
 QStringList RechercheP(kb::Query& query, const QString& text)
 {
     kb::Connection& connection = query.connection();

@@ -37,6 +37,18 @@ QStringList OrderCandidates(const QStringList& candidates, const QString& refere
 QStringList RechercheSC(kb::Query& query, const QString& table, const QString& text, QChar sex,
                         const QString& ageBand);
 
+// What sign entry and the exam search get from a typed text: the candidates, best first, and
+// whether the text denies the sign ("pas de fièvre", "apyrexie"), in which case sign entry enters
+// "not" before the chosen candidate.
+struct Recognized {
+    QStringList candidates;
+    bool negated = false;
+};
+
+// The recognition the program offers the physician for a typed sign or exam line.
+Recognized Recognize(kb::Query& query, const QString& table, const QString& text, QChar sex,
+                     const QString& ageBand);
+
 // Names of the pathologies whose search words hold every typed word, in the order of the base.
 QStringList RechercheP(kb::Query& query, const QString& text);
 
