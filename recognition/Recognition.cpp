@@ -17,8 +17,11 @@
 #include "recognition/SmartCompare.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
@@ -36,6 +39,14 @@ using Rows = std::vector<int>; // row indexes, ascending
 // Remembered word results are dropped wholesale past this many, so that a long session of typing
 // cannot grow them without end.
 constexpr qsizetype MaxRememberedWords = 50000;
+
+// A sign text as typed words are compared with it: case folded, accents off.
+QString plainText(const QString& text)
+{
+    QString plain = kb::foldCase(text).normalized(QString::NormalizationForm_D);
+    plain.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+    return plain;
+}
 
 // The test "column LIKE '%word%'". Without wildcards in the word it is a substring test on the
 // case-folded texts, as the database's LIKE folds both sides.
@@ -163,15 +174,33 @@ public:
         memo_.insert(word, found);
         return found;
     }
-    void forgetWords() { memo_.clear(); }
+    // The vocabulary word nearest to word by the distance that forgives a swap of two
+    // neighbouring letters, or an empty string when none is near enough.
+    QString near(const QString& word)
+    {
+        if (const auto it = nearMemo_.constFind(word); it != nearMemo_.constEnd())
+            return it.value();
+        if (nearMemo_.size() >= MaxRememberedWords)
+            nearMemo_.clear();
+        const QString found = NearestWord(words_.words(), word);
+        nearMemo_.insert(word, found);
+        return found;
+    }
+    void forgetWords()
+    {
+        memo_.clear();
+        nearMemo_.clear();
+    }
 
 private:
     WordList words_;
     QHash<QString, QString> memo_;
+    QHash<QString, QString> nearMemo_;
 };
 
 struct EntryTable {
     std::vector<QString> text;    // S
+    std::vector<QString> plain;   // S lower-cased without accents, as typed words are
     std::vector<QStringList> sup; // Sup, as words
     std::vector<int> rank;        // position of S in alphabetical order (equal texts share one)
     KeywordColumn keywords;       // Exp
@@ -268,6 +297,7 @@ EntryTable& entryTable(kb::Connection& connection, Snapshot& snapshot, const QSt
     kb::Statement statement(connection, QStringLiteral("select S, Exp, Sup from %1").arg(table));
     while (statement.step()) {
         entries->text.push_back(statement.text(0));
+        entries->plain.push_back(plainText(statement.text(0)));
         entries->keywords.add(statement.text(1), statement.isNull(1));
         entries->sup.push_back(detail::knowledgeWords(statement.text(2)));
     }
@@ -380,72 +410,369 @@ Selection selectRows(QStringList words, KeywordColumn& keywords, Vocabulary& voc
     return selection;
 }
 
+// Words that say how, where or since when rather than what: a search never ends empty because of
+// them. Also the words that say who the patient is, which the patient's sex and age band tell.
+const QSet<QString>& qualifierWords()
+{
+    static const QSet<QString> words = [] {
+        QSet<QString> set;
+        const QString list = QStringLiteral(
+            "brutal brutale brutales brutaux brutalement soudain soudaine soudainement subit subite "
+            "violent violente violents violentes intense intenses fort forte forts fortes important "
+            "importante importants importantes enorme enormes gros grosse horrible atroce atroces "
+            "insupportable terrible severe severes leger legere legers legeres modere moderee "
+            "petit petite petits petites aigu aigue aigus aigues recent recente recents recentes "
+            "recemment progressif progressive progressivement gauche gauches droit droite droits "
+            "droites bilateral bilaterale bilateraux unilateral unilaterale cote cotes haut bas "
+            "depuis hier matin soir matinee soiree veille continu continue permanent permanente "
+            "persistant persistante constant constante frequent frequente frequents frequentes "
+            "inhabituel inhabituelle episode episodes parfois souvent beaucoup vraiment plutot "
+            "patient patiente enfant enfants bebe nourrisson personne agee age dame monsieur "
+            "madame homme femme ado adolescent adolescente fille garcon papy mamie");
+        for (const QString& w : list.split(u' ', Qt::SkipEmptyParts))
+            set.insert(w);
+        return set;
+    }();
+    return words;
+}
+
+// Takes the denial off the typed words ("pas de", "sans", "absence de", "aucun", "non" in front;
+// "apyrexie" and its kin stand for the fever they deny). True when the words denied something.
+bool takeNegation(QStringList& words)
+{
+    static const QList<QStringList> openings = [] {
+        QList<QStringList> list;
+        for (const char16_t* opening :
+             {u"pas de", u"pas d", u"pas du", u"pas des", u"absence de", u"absence d", u"absence du",
+              u"absence des", u"pas", u"sans", u"aucun", u"aucune", u"aucuns", u"aucunes", u"non"})
+            list.append(QString::fromUtf16(opening).split(u' '));
+        return list;
+    }();
+    for (const QStringList& opening : openings) {
+        if (words.size() >= opening.size() && words.mid(0, opening.size()) == opening) {
+            words.remove(0, opening.size());
+            return true;
+        }
+    }
+    static const QHash<QString, QString> denials = {
+        {QStringLiteral("apyrexie"), QStringLiteral("fievre")},
+        {QStringLiteral("apyrexique"), QStringLiteral("fievre")},
+        {QStringLiteral("apyretique"), QStringLiteral("fievre")},
+        {QStringLiteral("afebrile"), QStringLiteral("fievre")},
+        {QStringLiteral("anicterique"), QStringLiteral("ictere")},
+        {QStringLiteral("eupneique"), QStringLiteral("dyspnee")},
+    };
+    for (QString& w : words) {
+        if (const auto it = denials.constFind(w); it != denials.constEnd()) {
+            w = it.value();
+            return true;
+        }
+    }
+    return false;
+}
+
+bool holdsRow(const Rows& rows, int row)
+{
+    return std::binary_search(rows.begin(), rows.end(), row);
+}
+
+// The strict search's answer: its three ordered parts, and the typed words it kept.
+struct Ranked {
+    QList<QStringList> groups; // empty when nothing was found
+    QStringList words;
+};
+
+// One sign or exam search against the knowledge kept for the connection.
+class SignSearch {
+public:
+    SignSearch(kb::Query& query, const QString& table, QChar sex, const QString& ageBand)
+        : connection_(query.connection())
+        , snapshot_(snapshotFor(connection_))
+        , table_(table)
+        , sex_(sex)
+        , ageBand_(ageBand)
+    {
+        loadStopWords(connection_, snapshot_);
+    }
+
+    QStringList dropStopWords(QStringList words)
+    {
+        words.removeIf([&](const QString& w) {
+            return detail::isStopWord(snapshot_.stopText, snapshot_.stopWords->closest(w));
+        });
+        detail::limitWords(words);
+        return words;
+    }
+    QStringList typedWords(const QString& text) { return dropStopWords(SignWords(text)); }
+
+    // The search as the program always did it: every remaining word must be found.
+    Ranked strict(const QStringList& words)
+    {
+        const Selection selection = selectRows(words, entries().keywords, vocabulary());
+        if (selection.empty())
+            return {};
+        const std::vector<int> kept = visible(selection.rows);
+        return {OrderCandidateGroups(texts(kept), selection.words.join(QString())), selection.words};
+    }
+
+    // The candidates that resemble nothing typed keep only the alphabetical order, which says
+    // nothing of relevance. Among them, those whose text names more of the typed words (or their
+    // closest vocabulary words) come first, and of those, the ones of fewer words: the general
+    // sign before its variants ("Fièvre" before "Fièvre prolongée" and before "Fébricule").
+    QStringList generalFirst(const QStringList& rest, const QStringList& words)
+    {
+        if (rest.size() < 2)
+            return rest;
+        QList<std::pair<QString, QString>> forms;
+        for (const QString& w : words)
+            forms.append({w, vocabulary().closest(w)});
+        struct Keyed {
+            QString text;
+            int named;
+            qsizetype length;
+        };
+        std::vector<Keyed> keyed;
+        for (const QString& c : rest) {
+            const QStringList textWords =
+                plainText(c).split(QRegularExpression(QStringLiteral("[^a-z0-9]+")), Qt::SkipEmptyParts);
+            int named = 0;
+            for (const auto& [typed, closest] : forms)
+                named += textWords.contains(typed) || textWords.contains(closest) ? 1 : 0;
+            keyed.push_back({c, named, textWords.size()});
+        }
+        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+            return a.named != b.named ? a.named > b.named : a.named > 0 && a.length < b.length;
+        });
+        QStringList out;
+        for (const Keyed& k : keyed)
+            out.append(k.text);
+        return out;
+    }
+
+    // The strict search's three parts as one list, the last one ordered as generalFirst does.
+    QStringList joined(const Ranked& ranked)
+    {
+        if (ranked.groups.isEmpty())
+            return {};
+        return ranked.groups.at(0) + ranked.groups.at(1) + generalFirst(ranked.groups.at(2), ranked.words);
+    }
+
+    // The search when the strict one found nothing, in three steps, the first that finds something
+    // answering: without the qualifying words; on the most telling words only; with the words
+    // that no keyword holds corrected for a swapped, missing, extra or wrong letter.
+    QStringList wider(const QStringList& words)
+    {
+        QStringList found = widerOn(words);
+        if (!found.isEmpty())
+            return found;
+        QStringList corrected = words;
+        bool changed = false;
+        for (QString& w : corrected) {
+            if (!rowsOf(w).empty())
+                continue;
+            const QString nearWord = vocabulary().near(w);
+            if (!nearWord.isEmpty()) {
+                w = nearWord;
+                changed = true;
+            }
+        }
+        if (!changed)
+            return {};
+        const QStringList again = joined(strict(corrected));
+        return again.isEmpty() ? widerOn(corrected) : again;
+    }
+
+private:
+    EntryTable& entries() { return entryTable(connection_, snapshot_, table_); }
+    Vocabulary& vocabulary()
+    {
+        if (!vocabulary_)
+            vocabulary_ = &entryVocabulary(connection_, entries(), table_, detail::sexCode(sex_), ageBand_);
+        return *vocabulary_;
+    }
+
+    // The rows holding a word, directly or through its closest vocabulary word.
+    const Rows& rowsOf(const QString& word)
+    {
+        if (const auto it = rows_.find(word); it != rows_.end())
+            return it->second;
+        const auto direct = entries().keywords.rowsHolding(word);
+        const auto corrected = entries().keywords.rowsHolding(vocabulary().closest(word));
+        return rows_.emplace(word, unite(*direct, *corrected)).first->second;
+    }
+
+    // Steps one and two on the given words.
+    QStringList widerOn(const QStringList& words)
+    {
+        QStringList known;
+        QStringList core;
+        for (const QString& w : words) {
+            if (known.contains(w) || rowsOf(w).empty())
+                continue;
+            known.append(w);
+            if (!qualifierWords().contains(w))
+                core.append(w);
+        }
+        if (core.isEmpty())
+            return {};
+        if (core.size() < known.size()) {
+            Rows rows = rowsOf(core.first());
+            for (qsizetype i = 1; i < core.size() && !rows.empty(); ++i)
+                rows = intersect(rows, rowsOf(core.at(i)));
+            if (!rows.empty())
+                return rank(rows, core, known);
+        }
+        if (core.size() < 2)
+            return {};
+        // The largest set of words that some row holds all of; among sets of one size, the one
+        // whose words are rarest in the keywords, as they tell the most.
+        const double total = double(entries().keywords.size());
+        std::vector<double> weight;
+        for (const QString& w : core)
+            weight.push_back(std::log(total / double(rowsOf(w).size())));
+        std::map<int, std::uint32_t> masks; // by row
+        for (qsizetype i = 0; i < core.size(); ++i) {
+            for (const int r : rowsOf(core.at(i)))
+                masks[r] |= std::uint32_t(1) << i;
+        }
+        std::uint32_t best = 0;
+        int bestCount = 0;
+        double bestWeight = 0;
+        for (const auto& [row, mask] : masks) {
+            const int count = std::popcount(mask);
+            double w = 0;
+            for (qsizetype i = 0; i < core.size(); ++i)
+                w += (mask >> i) & 1u ? weight[size_t(i)] : 0.0;
+            if (count > bestCount || (count == bestCount && w > bestWeight)) {
+                best = mask;
+                bestCount = count;
+                bestWeight = w;
+            }
+        }
+        QStringList subset;
+        for (qsizetype i = 0; i < core.size(); ++i) {
+            if ((best >> i) & 1u)
+                subset.append(core.at(i));
+        }
+        Rows rows;
+        for (const auto& [row, mask] : masks) {
+            if (mask == best)
+                rows.push_back(row);
+        }
+        return rank(rows, subset, known);
+    }
+
+    // The candidates of the wider search: those explaining more of the typed words first, then in
+    // the strict search's order of similarity.
+    QStringList rank(const Rows& rows, const QStringList& searched, const QStringList& typed)
+    {
+        const std::vector<int> kept = visible(rows);
+        const QStringList candidates = texts(kept);
+        QHash<QString, int> explained;
+        for (size_t i = 0; i < kept.size(); ++i) {
+            int n = 0;
+            for (const QString& w : typed)
+                n += holdsRow(rowsOf(w), kept[i]) ? 1 : 0;
+            explained.insert(candidates.at(qsizetype(i)), n);
+        }
+        QStringList ordered = joined({OrderCandidateGroups(candidates, searched.join(QString())), searched});
+        std::stable_sort(ordered.begin(), ordered.end(), [&](const QString& a, const QString& b) {
+            return explained.value(a) > explained.value(b);
+        });
+        return ordered;
+    }
+
+    // The rows left once the exclusion words of every one of them have hidden those whose keywords
+    // hold one, each text once, in alphabetical order.
+    std::vector<int> visible(const Rows& rows)
+    {
+        EntryTable& table = entries();
+        QSet<QString> excludedSet;
+        QStringList excluded;
+        for (const int r : rows) {
+            for (const QString& s : table.sup[size_t(r)]) {
+                if (!excludedSet.contains(s)) {
+                    excludedSet.insert(s);
+                    excluded.append(s);
+                }
+            }
+        }
+        std::vector<Pattern> hiding;
+        for (const QString& s : std::as_const(excluded))
+            hiding.emplace_back(s);
+        std::vector<int> kept;
+        QSet<QString> seen;
+        for (const int r : rows) {
+            const bool isHidden = std::any_of(hiding.begin(), hiding.end(),
+                                              [&](const Pattern& p) { return table.keywords.holds(r, p); });
+            if (isHidden)
+                continue;
+            const QString key = kb::foldCase(table.text[size_t(r)]);
+            if (!seen.contains(key)) {
+                seen.insert(key);
+                kept.push_back(r);
+            }
+        }
+        std::sort(kept.begin(), kept.end(),
+                  [&](int a, int b) { return table.rank[size_t(a)] < table.rank[size_t(b)]; });
+        return kept;
+    }
+
+    QStringList texts(const std::vector<int>& rows)
+    {
+        QStringList out;
+        out.reserve(qsizetype(rows.size()));
+        for (const int r : rows)
+            out.append(entries().text[size_t(r)]);
+        return out;
+    }
+
+    kb::Connection& connection_;
+    Snapshot& snapshot_;
+    QString table_;
+    QChar sex_;
+    QString ageBand_;
+    Vocabulary* vocabulary_ = nullptr;
+    std::map<QString, Rows> rows_;
+};
+
 } // namespace
 
 QStringList RechercheSC(kb::Query& query, const QString& table, const QString& text, QChar sex,
                         const QString& ageBand)
 {
     detail::checkTable(table);
-    kb::Connection& connection = query.connection();
-    Snapshot& snapshot = snapshotFor(connection);
-    loadStopWords(connection, snapshot);
-
-    QStringList words = SignWords(text);
-    words.removeIf([&](const QString& w) {
-        return detail::isStopWord(snapshot.stopText, snapshot.stopWords->closest(w));
-    });
-    detail::limitWords(words);
+    SignSearch search(query, table, sex, ageBand);
+    const QStringList words = search.typedWords(text);
     if (words.isEmpty())
         return {};
-
-    EntryTable& entries = entryTable(connection, snapshot, table);
-    Vocabulary& vocabulary = entryVocabulary(connection, entries, table, detail::sexCode(sex), ageBand);
-    const Selection selection = selectRows(words, entries.keywords, vocabulary);
-    if (selection.empty())
-        return {};
-
-    // Exclusion words of every selected row hide the selected rows whose keywords hold one.
-    QSet<QString> excludedSet;
-    QStringList excluded;
-    for (const int r : selection.rows) {
-        for (const QString& s : entries.sup[size_t(r)]) {
-            if (!excludedSet.contains(s)) {
-                excludedSet.insert(s);
-                excluded.append(s);
-            }
-        }
-    }
-    std::vector<Pattern> hiding;
-    for (const QString& s : std::as_const(excluded))
-        hiding.emplace_back(s);
-
-    std::vector<int> kept;
-    QSet<QString> seen;
-    for (const int r : selection.rows) {
-        const bool isHidden = std::any_of(hiding.begin(), hiding.end(),
-                                          [&](const Pattern& p) { return entries.keywords.holds(r, p); });
-        if (isHidden)
-            continue;
-        const QString key = kb::foldCase(entries.text[size_t(r)]);
-        if (!seen.contains(key)) {
-            seen.insert(key);
-            kept.push_back(r);
-        }
-    }
-    std::sort(kept.begin(), kept.end(),
-              [&](int a, int b) { return entries.rank[size_t(a)] < entries.rank[size_t(b)]; });
-    QStringList candidates;
-    candidates.reserve(qsizetype(kept.size()));
-    for (const int r : kept)
-        candidates.append(entries.text[size_t(r)]);
-    return OrderCandidates(candidates, selection.words.join(QString()));
+    QStringList result;
+    for (const QStringList& group : search.strict(words).groups)
+        result += group;
+    return result;
 }
 
 Recognized Recognize(kb::Query& query, const QString& table, const QString& text, QChar sex,
                      const QString& ageBand)
 {
+    detail::checkTable(table);
     Recognized result;
-    result.candidates = RechercheSC(query, table, text, sex, ageBand);
+    QStringList words = SignWords(text);
+    result.negated = takeNegation(words);
+    if (words.isEmpty()) { // "sans", "aucun" alone deny nothing: the words are the sign
+        words = SignWords(text);
+        result.negated = false;
+    }
+    SignSearch search(query, table, sex, ageBand);
+    words = search.dropStopWords(words);
+    if (words.isEmpty())
+        return {};
+    result.candidates = search.joined(search.strict(words));
+    if (!result.candidates.isEmpty())
+        return result;
+    result.candidates = search.wider(words);
+    if (result.candidates.isEmpty())
+        result.negated = false;
     return result;
 }
 

@@ -25,6 +25,9 @@ QStringList PathologyWords(QStringView text);
 // words run together), then those that resemble the first of them, then the rest, each part in
 // the order of candidates.
 QStringList OrderCandidates(const QStringList& candidates, const QString& reference);
+// The same order as its three parts: those resembling the typed words, those resembling the first
+// of them, the rest (parts may be empty).
+QList<QStringList> OrderCandidateGroups(const QStringList& candidates, const QString& reference);
 
 // Candidate signs (table "SC") or exam lines (table "EC") for a typed text, best first. The
 // patient's sex ('h', 'f') and age band ("", "1", "2", "3") choose the vocabulary the typed words

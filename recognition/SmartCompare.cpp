@@ -325,4 +325,56 @@ QString WordList::closest(const QString& word) const
     return words_.at(chosen);
 }
 
+int SwapDistance(QStringView a, QStringView b, int limit)
+{
+    const int n = int(a.size());
+    const int m = int(b.size());
+    if (std::abs(n - m) > limit)
+        return limit + 1;
+    // Three rows of the table: the swap reads two rows back.
+    QVarLengthArray<int, 3 * 32> cells(3 * (m + 1));
+    int* older = cells.data();
+    int* previous = older + (m + 1);
+    int* current = previous + (m + 1);
+    for (int j = 0; j <= m; ++j)
+        previous[j] = j;
+    for (int i = 1; i <= n; ++i) {
+        current[0] = i;
+        int rowBest = current[0];
+        for (int j = 1; j <= m; ++j) {
+            const int cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            int d = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d = std::min(d, older[j - 2] + 1);
+            current[j] = d;
+            rowBest = std::min(rowBest, d);
+        }
+        if (rowBest > limit)
+            return limit + 1;
+        std::swap(older, previous);
+        std::swap(previous, current);
+    }
+    return std::min(previous[m], limit + 1);
+}
+
+QString NearestWord(const QStringList& words, const QString& word)
+{
+    const qsizetype n = word.size();
+    if (n < 4)
+        return {};
+    const int limit = n >= 8 ? 2 : 1;
+    QString best;
+    int bestDistance = limit + 1;
+    for (const QString& candidate : words) {
+        if (candidate.size() < 4 || std::abs(candidate.size() - n) > limit)
+            continue;
+        const int d = SwapDistance(word, candidate, std::min(limit, bestDistance));
+        if (d < bestDistance || (d == bestDistance && d <= limit && CompareWords(candidate, best) < 0)) {
+            best = candidate;
+            bestDistance = d;
+        }
+    }
+    return bestDistance <= limit ? best : QString();
+}
+
 } // namespace vardelo::recognition

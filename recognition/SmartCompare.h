@@ -81,6 +81,16 @@ QString ClosestWord(QStringView vocabulary, const QString& word);
 // at least threshold, in line order; target is not cleared.
 void AddSimilarLines(QStringView lines, QStringView reference, int threshold, QStringList& target);
 
+// Edit distance where a swap of two neighbouring letters costs one, like an insertion, a deletion
+// or a substitution ("fiever" is one from "fievre"). Stops counting past limit: any result above
+// limit means "more than limit".
+int SwapDistance(QStringView a, QStringView b, int limit);
+
+// The word of words nearest to word by SwapDistance: within one edit for words of four to seven
+// characters, two from eight on, none below four (too many short words are one edit apart). Ties
+// keep the word that sorts first. An empty string when no word is near enough.
+QString NearestWord(const QStringList& words, const QString& word);
+
 // The words of a vocabulary text: split at spaces and control characters, each kept once (the first
 // of the forms that differ only in letter case), in text order.
 QStringList VocabularyWords(QStringView vocabulary);

@@ -1,5 +1,6 @@
 // vardelo-cli recognize and find-pathology: free text through the program's own recognition,
-// the candidates printed one per line, or as one JSON array.
+// the candidates printed one per line, or as one JSON array. Candidates of a denied sign ("pas de
+// fièvre") are written "not Fièvre".
 
 #include "kb/Query.h"
 #include "recognition/Recognition.h"
@@ -104,7 +105,15 @@ const char* const FindPathologyUsage = "find-pathology [--json] TEXTE";
 int runRecognize(Context& context)
 {
     return run(context, true, RecognizeUsage, [](kb::Query& query, const Options& o) {
-        return recognition::RechercheSC(query, o.table, o.text.join(u' '), o.sex.at(0), o.age);
+        // A denied sign is shown as the sign entry enters it: "not" before the sign.
+        const recognition::Recognized found =
+            recognition::Recognize(query, o.table, o.text.join(u' '), o.sex.at(0), o.age);
+        QStringList shown = found.candidates;
+        if (found.negated) {
+            for (QString& c : shown)
+                c.prepend(QStringLiteral("not "));
+        }
+        return shown;
     });
 }
 
