@@ -186,16 +186,37 @@ public:
         nearMemo_.insert(word, found);
         return found;
     }
+    // The vocabulary words that share the stem of word: a beginning of at least five characters
+    // that leaves out no more than its last two ("deforme" and "deformation", "matinales" and
+    // "matinale"). Empty for words shorter than five.
+    const QStringList& sameStem(const QString& word)
+    {
+        if (const auto it = stemMemo_.constFind(word); it != stemMemo_.constEnd())
+            return it.value();
+        if (stemMemo_.size() >= MaxRememberedWords)
+            stemMemo_.clear();
+        QStringList found;
+        if (word.size() >= 5) {
+            const QStringView stem = QStringView(word).left(std::max<qsizetype>(5, word.size() - 2));
+            for (const QString& w : words_.words()) {
+                if (w != word && w.startsWith(stem))
+                    found.append(w);
+            }
+        }
+        return stemMemo_.insert(word, found).value();
+    }
     void forgetWords()
     {
         memo_.clear();
         nearMemo_.clear();
+        stemMemo_.clear();
     }
 
 private:
     WordList words_;
     QHash<QString, QString> memo_;
     QHash<QString, QString> nearMemo_;
+    QHash<QString, QStringList> stemMemo_;
 };
 
 struct EntryTable {
@@ -468,6 +489,18 @@ bool takeNegation(QStringList& words)
             return true;
         }
     }
+    // "bon état général" denies its alteration; "appétit conservé", "libido conservée" deny the
+    // loss of what is kept.
+    if (words.size() >= 3 && words.at(0) == u"bon" && words.at(1) == u"etat" && words.at(2) == u"general") {
+        words.removeFirst();
+        return true;
+    }
+    static const QSet<QString> kept = {QStringLiteral("conserve"), QStringLiteral("conservee"),
+                                       QStringLiteral("conserves"), QStringLiteral("conservees")};
+    if (words.size() >= 2 && kept.contains(words.last())) {
+        words.removeLast();
+        return true;
+    }
     return false;
 }
 
@@ -504,6 +537,13 @@ public:
         return words;
     }
     QStringList typedWords(const QString& text) { return dropStopWords(SignWords(text)); }
+    // The wider search keeps the words that only resemble a stop word ("tete" is close to "ete").
+    QStringList dropExactStopWords(QStringList words)
+    {
+        words.removeIf([&](const QString& w) { return snapshot_.stopKeys.contains(kb::foldCase(w)); });
+        detail::limitWords(words);
+        return words;
+    }
 
     // The search as the program always did it: every remaining word must be found.
     Ranked strict(const QStringList& words)
@@ -533,6 +573,11 @@ public:
         };
         std::vector<Keyed> keyed;
         for (const QString& c : rest) {
+            // A line naming an associated pathology names a disease, not the sign typed.
+            if (c.startsWith(QStringLiteral("Pathologie : "))) {
+                keyed.push_back({c, 0, 0});
+                continue;
+            }
             const QStringList textWords =
                 plainText(c).split(QRegularExpression(QStringLiteral("[^a-z0-9]+")), Qt::SkipEmptyParts);
             int named = 0;
@@ -568,7 +613,7 @@ public:
         QStringList corrected = words;
         bool changed = false;
         for (QString& w : corrected) {
-            if (!rowsOf(w).empty())
+            if (!wideRowsOf(w).empty())
                 continue;
             const QString nearWord = vocabulary().near(w);
             if (!nearWord.isEmpty()) {
@@ -601,13 +646,25 @@ private:
         return rows_.emplace(word, unite(*direct, *corrected)).first->second;
     }
 
+    // What the wider search takes a word to name: the rows of rowsOf, and those of the vocabulary
+    // words of the same stem.
+    const Rows& wideRowsOf(const QString& word)
+    {
+        if (const auto it = wideRows_.find(word); it != wideRows_.end())
+            return it->second;
+        Rows rows = rowsOf(word);
+        for (const QString& w : vocabulary().sameStem(word))
+            rows = unite(rows, *entries().keywords.rowsHolding(w));
+        return wideRows_.emplace(word, std::move(rows)).first->second;
+    }
+
     // Steps one and two on the given words.
     QStringList widerOn(const QStringList& words)
     {
         QStringList known;
         QStringList core;
         for (const QString& w : words) {
-            if (known.contains(w) || rowsOf(w).empty())
+            if (known.contains(w) || wideRowsOf(w).empty())
                 continue;
             known.append(w);
             if (!qualifierWords().contains(w))
@@ -616,9 +673,9 @@ private:
         if (core.isEmpty())
             return {};
         if (core.size() < known.size()) {
-            Rows rows = rowsOf(core.first());
+            Rows rows = wideRowsOf(core.first());
             for (qsizetype i = 1; i < core.size() && !rows.empty(); ++i)
-                rows = intersect(rows, rowsOf(core.at(i)));
+                rows = intersect(rows, wideRowsOf(core.at(i)));
             if (!rows.empty())
                 return rank(rows, core, known);
         }
@@ -629,10 +686,10 @@ private:
         const double total = double(entries().keywords.size());
         std::vector<double> weight;
         for (const QString& w : core)
-            weight.push_back(std::log(total / double(rowsOf(w).size())));
+            weight.push_back(std::log(total / double(wideRowsOf(w).size())));
         std::map<int, std::uint32_t> masks; // by row
         for (qsizetype i = 0; i < core.size(); ++i) {
-            for (const int r : rowsOf(core.at(i)))
+            for (const int r : wideRowsOf(core.at(i)))
                 masks[r] |= std::uint32_t(1) << i;
         }
         std::uint32_t best = 0;
@@ -672,7 +729,7 @@ private:
         for (size_t i = 0; i < kept.size(); ++i) {
             int n = 0;
             for (const QString& w : typed)
-                n += holdsRow(rowsOf(w), kept[i]) ? 1 : 0;
+                n += holdsRow(wideRowsOf(w), kept[i]) ? 1 : 0;
             explained.insert(candidates.at(qsizetype(i)), n);
         }
         QStringList ordered = joined({OrderCandidateGroups(candidates, searched.join(QString())), searched});
@@ -734,6 +791,7 @@ private:
     QString ageBand_;
     Vocabulary* vocabulary_ = nullptr;
     std::map<QString, Rows> rows_;
+    std::map<QString, Rows> wideRows_;
 };
 
 } // namespace
@@ -764,13 +822,12 @@ Recognized Recognize(kb::Query& query, const QString& table, const QString& text
         result.negated = false;
     }
     SignSearch search(query, table, sex, ageBand);
-    words = search.dropStopWords(words);
-    if (words.isEmpty())
-        return {};
-    result.candidates = search.joined(search.strict(words));
+    const QStringList strictWords = search.dropStopWords(words);
+    if (!strictWords.isEmpty())
+        result.candidates = search.joined(search.strict(strictWords));
     if (!result.candidates.isEmpty())
         return result;
-    result.candidates = search.wider(words);
+    result.candidates = search.wider(search.dropExactStopWords(words));
     if (result.candidates.isEmpty())
         result.negated = false;
     return result;
