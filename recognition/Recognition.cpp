@@ -48,6 +48,13 @@ QString plainText(const QString& text)
     return plain;
 }
 
+// The words of a sign text, as typed words are compared with them.
+QStringList plainWords(const QString& text)
+{
+    static const QRegularExpression separators(QStringLiteral("[^a-z0-9]+"));
+    return plainText(text).split(separators, Qt::SkipEmptyParts);
+}
+
 // The test "column LIKE '%word%'". Without wildcards in the word it is a substring test on the
 // case-folded texts, as the database's LIKE folds both sides.
 struct Pattern {
@@ -121,6 +128,14 @@ public:
         return rows;
     }
     void forgetWords() { memo_.clear(); }
+    // The case-folded keywords of a row.
+    QStringView rowText(int row) const
+    {
+        const qsizetype begin = start_[size_t(row)];
+        const qsizetype end =
+            size_t(row) + 1 < start_.size() ? start_[size_t(row) + 1] - 1 : buffer_.size() - 1;
+        return QStringView(buffer_).mid(begin, end - begin);
+    }
 
 private:
     // Three characters of plain ASCII as one number, -1 for any other run.
@@ -141,14 +156,6 @@ private:
                 return false;
         }
         return true;
-    }
-
-    QStringView rowText(int row) const
-    {
-        const qsizetype begin = start_[size_t(row)];
-        const qsizetype end =
-            size_t(row) + 1 < start_.size() ? start_[size_t(row) + 1] - 1 : buffer_.size() - 1;
-        return QStringView(buffer_).mid(begin, end - begin);
     }
 
     QString buffer_;
@@ -458,8 +465,9 @@ const QSet<QString>& qualifierWords()
 }
 
 // Takes the denial off the typed words ("pas de", "sans", "absence de", "aucun", "non" in front;
-// "apyrexie" and its kin stand for the fever they deny). True when the words denied something.
-bool takeNegation(QStringList& words)
+// "apyrexie" and its kin stand for the fever they deny). Returns the denying word, empty when the
+// words deny nothing.
+QString takeNegation(QStringList& words)
 {
     static const QList<QStringList> openings = [] {
         QList<QStringList> list;
@@ -472,7 +480,7 @@ bool takeNegation(QStringList& words)
     for (const QStringList& opening : openings) {
         if (words.size() >= opening.size() && words.mid(0, opening.size()) == opening) {
             words.remove(0, opening.size());
-            return true;
+            return opening.first();
         }
     }
     static const QHash<QString, QString> denials = {
@@ -485,23 +493,22 @@ bool takeNegation(QStringList& words)
     };
     for (QString& w : words) {
         if (const auto it = denials.constFind(w); it != denials.constEnd()) {
+            const QString denying = w;
             w = it.value();
-            return true;
+            return denying;
         }
     }
     // "bon état général" denies its alteration; "appétit conservé", "libido conservée" deny the
     // loss of what is kept.
     if (words.size() >= 3 && words.at(0) == u"bon" && words.at(1) == u"etat" && words.at(2) == u"general") {
-        words.removeFirst();
-        return true;
+        return words.takeFirst();
     }
     static const QSet<QString> kept = {QStringLiteral("conserve"), QStringLiteral("conservee"),
                                        QStringLiteral("conserves"), QStringLiteral("conservees")};
     if (words.size() >= 2 && kept.contains(words.last())) {
-        words.removeLast();
-        return true;
+        return words.takeLast();
     }
-    return false;
+    return {};
 }
 
 bool holdsRow(const Rows& rows, int row)
@@ -602,6 +609,19 @@ public:
         return ranked.groups.at(0) + ranked.groups.at(1) + generalFirst(ranked.groups.at(2), ranked.words);
     }
 
+    // Whether the keywords of the entry of that text hold word as one of their words.
+    bool keywordsHold(const QString& text, const QString& word)
+    {
+        EntryTable& table = entries();
+        const QString folded = kb::foldCase(word);
+        for (size_t r = 0; r < table.text.size(); ++r) {
+            if (table.text[r] == text &&
+                table.keywords.rowText(int(r)).split(u' ', Qt::SkipEmptyParts).contains(folded))
+                return true;
+        }
+        return false;
+    }
+
     // The search when the strict one found nothing, in three steps, the first that finds something
     // answering: without the qualifying words; on the most telling words only; with the words
     // that no keyword holds corrected for a swapped, missing, extra or wrong letter.
@@ -681,8 +701,8 @@ private:
         }
         if (core.size() < 2)
             return {};
-        // The largest set of words that some row holds all of; among sets of one size, the one
-        // whose words are rarest in the keywords, as they tell the most.
+        // The rows holding the largest number of the words, whichever they are; the rarer the
+        // words a row holds, the more they tell.
         const double total = double(entries().keywords.size());
         std::vector<double> weight;
         for (const QString& w : core)
@@ -692,49 +712,67 @@ private:
             for (const int r : wideRowsOf(core.at(i)))
                 masks[r] |= std::uint32_t(1) << i;
         }
-        std::uint32_t best = 0;
         int bestCount = 0;
-        double bestWeight = 0;
+        for (const auto& [row, mask] : masks)
+            bestCount = std::max(bestCount, std::popcount(mask));
+        Rows rows;
+        QHash<int, double> rarity;
         for (const auto& [row, mask] : masks) {
-            const int count = std::popcount(mask);
+            if (std::popcount(mask) != bestCount)
+                continue;
+            rows.push_back(row);
             double w = 0;
             for (qsizetype i = 0; i < core.size(); ++i)
                 w += (mask >> i) & 1u ? weight[size_t(i)] : 0.0;
-            if (count > bestCount || (count == bestCount && w > bestWeight)) {
-                best = mask;
-                bestCount = count;
-                bestWeight = w;
-            }
+            rarity.insert(row, w);
         }
-        QStringList subset;
-        for (qsizetype i = 0; i < core.size(); ++i) {
-            if ((best >> i) & 1u)
-                subset.append(core.at(i));
-        }
-        Rows rows;
-        for (const auto& [row, mask] : masks) {
-            if (mask == best)
-                rows.push_back(row);
-        }
-        return rank(rows, subset, known);
+        return rank(rows, core, known, rarity);
     }
 
-    // The candidates of the wider search: those explaining more of the typed words first, then in
-    // the strict search's order of similarity.
-    QStringList rank(const Rows& rows, const QStringList& searched, const QStringList& typed)
+    // Whether the text of a sign names the typed word: one of its words is the word, its closest
+    // vocabulary word, or shares its stem.
+    bool names(const QStringList& textWords, const QString& word)
+    {
+        const QString closest = vocabulary().closest(word);
+        const QStringView stem = QStringView(word).left(std::max<qsizetype>(5, word.size() - 2));
+        return std::any_of(textWords.begin(), textWords.end(), [&](const QString& t) {
+            return t == word || t == closest || (word.size() >= 5 && t.startsWith(stem));
+        });
+    }
+
+    // The candidates of the wider search: those explaining more of the typed words first; then
+    // those whose text names more of them; then those holding the rarer words; then in the strict
+    // search's order of similarity.
+    QStringList rank(const Rows& rows, const QStringList& searched, const QStringList& typed,
+                     const QHash<int, double>& rarity = {})
     {
         const std::vector<int> kept = visible(rows);
         const QStringList candidates = texts(kept);
-        QHash<QString, int> explained;
+        struct Key {
+            int explained = 0;
+            int named = 0;
+            double rarity = 0;
+        };
+        QHash<QString, Key> keys;
         for (size_t i = 0; i < kept.size(); ++i) {
-            int n = 0;
-            for (const QString& w : typed)
-                n += holdsRow(wideRowsOf(w), kept[i]) ? 1 : 0;
-            explained.insert(candidates.at(qsizetype(i)), n);
+            Key key;
+            const QStringList textWords = plainWords(candidates.at(qsizetype(i)));
+            for (const QString& w : typed) {
+                key.explained += holdsRow(wideRowsOf(w), kept[i]) ? 1 : 0;
+                key.named += names(textWords, w) ? 1 : 0;
+            }
+            key.rarity = rarity.value(kept[i]);
+            keys.insert(candidates.at(qsizetype(i)), key);
         }
         QStringList ordered = joined({OrderCandidateGroups(candidates, searched.join(QString())), searched});
         std::stable_sort(ordered.begin(), ordered.end(), [&](const QString& a, const QString& b) {
-            return explained.value(a) > explained.value(b);
+            const Key& x = keys[a];
+            const Key& y = keys[b];
+            if (x.explained != y.explained)
+                return x.explained > y.explained;
+            if (x.named != y.named)
+                return x.named > y.named;
+            return x.rarity > y.rarity;
         });
         return ordered;
     }
@@ -815,13 +853,27 @@ Recognized Recognize(kb::Query& query, const QString& table, const QString& text
 {
     detail::checkTable(table);
     Recognized result;
-    QStringList words = SignWords(text);
-    result.negated = takeNegation(words);
-    if (words.isEmpty()) { // "sans", "aucun" alone deny nothing: the words are the sign
-        words = SignWords(text);
-        result.negated = false;
-    }
+    const QStringList typed = SignWords(text);
+    QStringList words = typed;
+    const QString denying = takeNegation(words);
+    result.negated = !denying.isEmpty() && !words.isEmpty(); // "sans" alone denies nothing
+    if (!result.negated)
+        words = typed;
+    else if (const qsizetype nor = words.indexOf(QStringLiteral("ni")); nor > 0)
+        words.resize(nor); // "pas de céphalées ni vomissements": the first denied sign
+
     SignSearch search(query, table, sex, ageBand);
+    if (result.negated) {
+        // Some signs are named with a denial ("absence de règles", "pas de selles"): when the
+        // whole text finds first a sign whose keywords hold the denying word, it names that sign.
+        const QStringList whole = search.dropStopWords(typed);
+        const QStringList named = whole.isEmpty() ? QStringList() : search.joined(search.strict(whole));
+        if (!named.isEmpty() && search.keywordsHold(named.first(), denying)) {
+            result.negated = false;
+            result.candidates = named;
+            return result;
+        }
+    }
     const QStringList strictWords = search.dropStopWords(words);
     if (!strictWords.isEmpty())
         result.candidates = search.joined(search.strict(strictWords));

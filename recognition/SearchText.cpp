@@ -52,6 +52,12 @@ QStringList SignWords(QStringView typed)
             }
         }
     }
+    // The keywords write the ligatures as two letters ("oedeme", "coeur"), as most keyboards type
+    // them; a typed "œ" would otherwise never match.
+    text.replace(QChar(u'\u0153'), QStringLiteral("oe"));
+    text.replace(QChar(u'\u0152'), QStringLiteral("oe"));
+    text.replace(QChar(u'\u00E6'), QStringLiteral("ae"));
+    text.replace(QChar(u'\u00C6'), QStringLiteral("ae"));
     return splitAtSpaces(text);
 }
 
