@@ -116,6 +116,8 @@ TEST(RecognitionText, SignWords)
         {u"Fi\u00E8vre (39,5\u00B0C) !", words({u"fievre", u"c"})},
         {u"\u00C9PAULE \u00CFle \u00D6DEME", words({u"\u00C9paule", u"ile", u"odeme"})}, // A to Z only
         {u"mal   au  \"ventre\"", words({u"mal", u"au", u"ventre"})},
+        {u"c\u0153ur \u0152d\u00E8me \u00E6",
+         words({u"coeur", u"oedeme", u"ae"})}, // ligatures as keywords write them
         {u"{[(&_\\/-+*=:;,.?!\u00A7#%\u00B0013456789\")]}", {}},
     };
     for (const auto& [text, expected] : cases)
