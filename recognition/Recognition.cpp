@@ -189,41 +189,23 @@ public:
             return it.value();
         if (nearMemo_.size() >= MaxRememberedWords)
             nearMemo_.clear();
-        const QString found = NearestWord(words_.words(), word);
+        if (!near_)
+            near_ = std::make_unique<NearWords>(words_.words());
+        const QString found = near_->nearest(word);
         nearMemo_.insert(word, found);
         return found;
-    }
-    // The vocabulary words that share the stem of word: a beginning of at least five characters
-    // that leaves out no more than its last two ("deforme" and "deformation", "matinales" and
-    // "matinale"). Empty for words shorter than five.
-    const QStringList& sameStem(const QString& word)
-    {
-        if (const auto it = stemMemo_.constFind(word); it != stemMemo_.constEnd())
-            return it.value();
-        if (stemMemo_.size() >= MaxRememberedWords)
-            stemMemo_.clear();
-        QStringList found;
-        if (word.size() >= 5) {
-            const QStringView stem = QStringView(word).left(std::max<qsizetype>(5, word.size() - 2));
-            for (const QString& w : words_.words()) {
-                if (w != word && w.startsWith(stem))
-                    found.append(w);
-            }
-        }
-        return stemMemo_.insert(word, found).value();
     }
     void forgetWords()
     {
         memo_.clear();
         nearMemo_.clear();
-        stemMemo_.clear();
     }
 
 private:
     WordList words_;
     QHash<QString, QString> memo_;
     QHash<QString, QString> nearMemo_;
-    QHash<QString, QStringList> stemMemo_;
+    std::unique_ptr<NearWords> near_; // prepared at the first look-up
 };
 
 struct EntryTable {
@@ -233,6 +215,28 @@ struct EntryTable {
     std::vector<int> rank;        // position of S in alphabetical order (equal texts share one)
     KeywordColumn keywords;       // Exp
     std::map<std::pair<QString, QString>, std::unique_ptr<Vocabulary>> vocabularies; // by sex, age
+    std::map<QString, Rows> rowsByWord; // every keyword word, with the rows holding it; built once
+
+    // The rows whose keywords hold a word that begins with stem.
+    Rows rowsByStem(const QString& stem)
+    {
+        if (rowsByWord.empty()) {
+            for (int r = 0; r < keywords.size(); ++r) {
+                for (const QString& w : keywords.rowText(r).toString().split(u' ', Qt::SkipEmptyParts)) {
+                    Rows& rows = rowsByWord[w];
+                    if (rows.empty() || rows.back() != r)
+                        rows.push_back(r);
+                }
+            }
+        }
+        Rows found;
+        for (auto it = rowsByWord.lower_bound(stem); it != rowsByWord.end() && it->first.startsWith(stem);
+             ++it)
+            found.insert(found.end(), it->second.begin(), it->second.end());
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        return found;
+    }
 };
 
 struct PathologyTable {
@@ -666,15 +670,19 @@ private:
         return rows_.emplace(word, unite(*direct, *corrected)).first->second;
     }
 
-    // What the wider search takes a word to name: the rows of rowsOf, and those of the vocabulary
-    // words of the same stem.
+    // What the wider search takes a word to name: the rows holding a keyword that begins with its
+    // stem (a beginning of at least five characters that leaves out no more than its last two:
+    // "deforme" finds "deformation", "matinales" finds "matinale"), or with its closest vocabulary
+    // word. Read from the keywords' words rather than by a scan of their text.
     const Rows& wideRowsOf(const QString& word)
     {
         if (const auto it = wideRows_.find(word); it != wideRows_.end())
             return it->second;
-        Rows rows = rowsOf(word);
-        for (const QString& w : vocabulary().sameStem(word))
-            rows = unite(rows, *entries().keywords.rowsHolding(w));
+        const QString stem = word.size() > 5 ? word.left(std::max<qsizetype>(5, word.size() - 2)) : word;
+        Rows rows = entries().rowsByStem(kb::foldCase(stem));
+        const QString closest = vocabulary().closest(word);
+        if (!closest.startsWith(stem))
+            rows = unite(rows, entries().rowsByStem(kb::foldCase(closest)));
         return wideRows_.emplace(word, std::move(rows)).first->second;
     }
 

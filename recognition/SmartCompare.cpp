@@ -357,24 +357,69 @@ int SwapDistance(QStringView a, QStringView b, int limit)
     return std::min(previous[m], limit + 1);
 }
 
-QString NearestWord(const QStringList& words, const QString& word)
+namespace {
+
+std::array<std::uint8_t, 32> letterCounts(QStringView word)
+{
+    std::array<std::uint8_t, 32> counts{};
+    for (const QChar c : word) {
+        std::uint8_t& n = counts[size_t(bucket(c.unicode()))];
+        n = std::uint8_t(std::min(255, n + 1));
+    }
+    return counts;
+}
+
+int nearLimit(qsizetype length)
+{
+    return length >= 8 ? 2 : 1;
+}
+
+} // namespace
+
+NearWords::NearWords(const QStringList& words)
+{
+    QSet<QString> seen;
+    for (const QString& w : words) {
+        if (w.size() < 4 || seen.contains(w))
+            continue;
+        seen.insert(w);
+        if (byLength_.size() <= size_t(w.size()))
+            byLength_.resize(size_t(w.size()) + 1);
+        byLength_[size_t(w.size())].push_back({w, letterCounts(w)});
+    }
+}
+
+QString NearWords::nearest(const QString& word) const
 {
     const qsizetype n = word.size();
     if (n < 4)
         return {};
-    const int limit = n >= 8 ? 2 : 1;
+    const int limit = nearLimit(n);
+    const auto typed = letterCounts(word);
     QString best;
     int bestDistance = limit + 1;
-    for (const QString& candidate : words) {
-        if (candidate.size() < 4 || std::abs(candidate.size() - n) > limit)
-            continue;
-        const int d = SwapDistance(word, candidate, std::min(limit, bestDistance));
-        if (d < bestDistance || (d == bestDistance && d <= limit && CompareWords(candidate, best) < 0)) {
-            best = candidate;
-            bestDistance = d;
+    for (qsizetype length = std::max<qsizetype>(4, n - limit); length <= n + limit; ++length) {
+        if (size_t(length) >= byLength_.size())
+            break;
+        for (const Entry& e : byLength_[size_t(length)]) {
+            int differing = 0;
+            for (size_t b = 0; b < typed.size(); ++b)
+                differing += std::abs(int(typed[b]) - int(e.counts[b]));
+            if (differing > 2 * std::min(limit, bestDistance))
+                continue;
+            const int d = SwapDistance(word, e.word, std::min(limit, bestDistance));
+            if (d < bestDistance || (d == bestDistance && d <= limit && CompareWords(e.word, best) < 0)) {
+                best = e.word;
+                bestDistance = d;
+            }
         }
     }
     return bestDistance <= limit ? best : QString();
+}
+
+QString NearestWord(const QStringList& words, const QString& word)
+{
+    return NearWords(words).nearest(word);
 }
 
 } // namespace vardelo::recognition

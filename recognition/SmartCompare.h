@@ -91,6 +91,23 @@ int SwapDistance(QStringView a, QStringView b, int limit);
 // keep the word that sorts first. An empty string when no word is near enough.
 QString NearestWord(const QStringList& words, const QString& word);
 
+// The same look-up prepared once for many words: the words are grouped by length, and a word whose
+// letter counts differ too much from the typed word's is passed over without computing the
+// distance (each edit changes the counts by at most two).
+class NearWords {
+public:
+    NearWords() = default;
+    explicit NearWords(const QStringList& words);
+    QString nearest(const QString& word) const;
+
+private:
+    struct Entry {
+        QString word;
+        std::array<std::uint8_t, 32> counts{};
+    };
+    std::vector<std::vector<Entry>> byLength_;
+};
+
 // The words of a vocabulary text: split at spaces and control characters, each kept once (the first
 // of the forms that differ only in letter case), in text order.
 QStringList VocabularyWords(QStringView vocabulary);
