@@ -460,7 +460,15 @@ const QSet<QString>& qualifierWords()
             "persistant persistante constant constante frequent frequente frequents frequentes "
             "inhabituel inhabituelle episode episodes parfois souvent beaucoup vraiment plutot "
             "patient patiente enfant enfants bebe nourrisson personne agee age dame monsieur "
-            "madame homme femme ado adolescent adolescente fille garcon papy mamie");
+            "madame homme femme ado adolescent adolescente fille garcon papy mamie "
+            "chronique chroniques connu connue connus connues ancien ancienne anciens anciennes "
+            "nouveau nouvelle nouveaux nouvelles habituel habituelle habituels habituelles anormal "
+            "anormale anormaux anormales normal normale grave graves diffus diffuse diffuses "
+            "localise localisee isole isolee rapide rapides lent lente long longue court courte "
+            "total totale partiel partielle complet complete majeur majeure franc franche vif vive "
+            "permanence continuel continuelle intermittent intermittente rapidement lentement "
+            "brusque brusquement aggrave aggravee ameliore amelioree majore majoree etend etendu "
+            "etendue arrondi arrondie devant derriere dessus dessous moins minutes secondes fois");
         for (const QString& w : list.split(u' ', Qt::SkipEmptyParts))
             set.insert(w);
         return set;

@@ -325,7 +325,7 @@ QString WordList::closest(const QString& word) const
     return words_.at(chosen);
 }
 
-int SwapDistance(QStringView a, QStringView b, int limit)
+int SwapDistance(QStringView a, QStringView b, int limit, int substitution)
 {
     const int n = int(a.size());
     const int m = int(b.size());
@@ -342,7 +342,7 @@ int SwapDistance(QStringView a, QStringView b, int limit)
         current[0] = i;
         int rowBest = current[0];
         for (int j = 1; j <= m; ++j) {
-            const int cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            const int cost = a[i - 1] == b[j - 1] ? 0 : substitution;
             int d = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
             if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
                 d = std::min(d, older[j - 2] + 1);
@@ -372,6 +372,13 @@ std::array<std::uint8_t, 32> letterCounts(QStringView word)
 int nearLimit(qsizetype length)
 {
     return length >= 8 ? 2 : 1;
+}
+
+// A wrong letter in a short word makes another word too easily ("connue" and "conque"): below
+// eight letters it costs two, past the limit.
+int nearSubstitution(qsizetype length)
+{
+    return length >= 8 ? 1 : 2;
 }
 
 } // namespace
@@ -407,7 +414,7 @@ QString NearWords::nearest(const QString& word) const
                 differing += std::abs(int(typed[b]) - int(e.counts[b]));
             if (differing > 2 * std::min(limit, bestDistance))
                 continue;
-            const int d = SwapDistance(word, e.word, std::min(limit, bestDistance));
+            const int d = SwapDistance(word, e.word, std::min(limit, bestDistance), nearSubstitution(n));
             if (d < bestDistance || (d == bestDistance && d <= limit && CompareWords(e.word, best) < 0)) {
                 best = e.word;
                 bestDistance = d;

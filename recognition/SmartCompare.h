@@ -81,14 +81,15 @@ QString ClosestWord(QStringView vocabulary, const QString& word);
 // at least threshold, in line order; target is not cleared.
 void AddSimilarLines(QStringView lines, QStringView reference, int threshold, QStringList& target);
 
-// Edit distance where a swap of two neighbouring letters costs one, like an insertion, a deletion
-// or a substitution ("fiever" is one from "fievre"). Stops counting past limit: any result above
-// limit means "more than limit".
-int SwapDistance(QStringView a, QStringView b, int limit);
+// Edit distance where a swap of two neighbouring letters costs one, like an insertion or a
+// deletion ("fiever" is one from "fievre"); a substitution costs substitution. Stops counting past
+// limit: any result above limit means "more than limit".
+int SwapDistance(QStringView a, QStringView b, int limit, int substitution = 1);
 
-// The word of words nearest to word by SwapDistance: within one edit for words of four to seven
-// characters, two from eight on, none below four (too many short words are one edit apart). Ties
-// keep the word that sorts first. An empty string when no word is near enough.
+// The word of words nearest to word by SwapDistance: within one swap, insertion or deletion for
+// words of four to seven characters, two edits of any kind from eight on, none below four (too
+// many short words are one edit apart). Ties keep the word that sorts first. An empty string when
+// no word is near enough.
 QString NearestWord(const QStringList& words, const QString& word);
 
 // The same look-up prepared once for many words: the words are grouped by length, and a word whose

@@ -138,6 +138,9 @@ TEST(SwapDistance, ASwapOfNeighboursCostsOneEdit)
         EXPECT_EQ(SwapDistance(x, y, limit), expected) << x.toStdString() << " / " << y.toStdString();
         EXPECT_EQ(SwapDistance(y, x, limit), expected);
     }
+    // A substitution may cost more than the other edits.
+    EXPECT_EQ(SwapDistance(u"connue", u"conque", 2, 2), 2);
+    EXPECT_EQ(SwapDistance(u"connue", u"connu", 2, 2), 1);
 }
 
 TEST(NearestWord, OneEditUpToSevenLettersTwoFromEight)
@@ -146,10 +149,17 @@ TEST(NearestWord, OneEditUpToSevenLettersTwoFromEight)
                                QStringLiteral("vertiges"), QStringLiteral("toux"),
                                QStringLiteral("tous"),     QStringLiteral("amenorrhee")};
     const std::pair<const char16_t*, const char16_t*> cases[] = {
-        {u"fiever", u"fievre"},  {u"vertgies", u"vertiges"}, {u"amneorhree", u"amenorrhee"},
-        {u"fievrre", u"fievre"}, {u"touc", u"tous"}, // ties: the word that sorts first
-        {u"fivre", u"fievre"},   {u"fvierre", u""},  // two edits for seven letters: too far
-        {u"tox", u""},           {u"xyzxyz", u""},   // under four letters: never corrected
+        {u"fiever", u"fievre"},
+        {u"vertgies", u"vertiges"},
+        {u"amneorhree", u"amenorrhee"},
+        {u"fievrre", u"fievre"},
+        {u"touxs", u"tous"}, // ties: the word that sorts first
+        {u"fivre", u"fievre"},
+        {u"fvierre", u""}, // two edits for seven letters: too far
+        {u"touc", u""},
+        {u"amenorrhea", u"amenorrhee"}, // a wrong letter: from eight letters only
+        {u"tox", u""},
+        {u"xyzxyz", u""}, // under four letters: never corrected
     };
     for (const auto& [typed, expected] : cases)
         EXPECT_EQ(NearestWord(words, QString::fromUtf16(typed)), QString::fromUtf16(expected))
