@@ -2,6 +2,7 @@
 // the candidates printed one per line, or as one JSON array. Candidates of a denied sign ("pas de
 // fièvre") are written "not Fièvre".
 
+#include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "recognition/Recognition.h"
 #include "tools/cli/Cli.h"
@@ -99,7 +100,7 @@ int run(Context& context, bool withPatient, const char* usage,
         kb::Query query(connection);
         print(context, search(query, options), options.json);
     } catch (const kb::DbError& e) {
-        return fail(context, QStringLiteral("Base de connaissance illisible : %1").arg(e.message()));
+        return fail(context, kb::fileErrorMessage(e, context.dbPath));
     }
     return ExitOk;
 }
