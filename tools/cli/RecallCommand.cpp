@@ -3,6 +3,7 @@
 // by tabs ("#" starts a comment line). A finding counts as found when the expected sign is among the
 // candidates and the denial is read as written.
 
+#include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "recognition/Recognition.h"
 #include "tools/cli/Cli.h"
@@ -90,7 +91,7 @@ int runRecall(Context& context)
             }
         }
     } catch (const kb::DbError& e) {
-        return fail(context, QStringLiteral("Base de connaissance illisible : %1").arg(e.message()));
+        return fail(context, kb::fileErrorMessage(e, context.dbPath));
     }
     const double n = double(findings.size());
     context.out << QStringLiteral(
