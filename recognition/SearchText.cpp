@@ -25,12 +25,20 @@ QStringList splitAtSpaces(const QString& text)
     return text.split(u' ', Qt::SkipEmptyParts);
 }
 
+// The keywords spell the ligatures out: "œil" and "oeil" are the same word to the physician.
+void spellLigatures(QString& text)
+{
+    text.replace(u'\u0153', QStringLiteral("oe")).replace(u'\u0152', QStringLiteral("oe"));
+    text.replace(u'\u00E6', QStringLiteral("ae")).replace(u'\u00C6', QStringLiteral("ae"));
+}
+
 } // namespace
 
 QStringList SignWords(QStringView typed)
 {
     QString text = typed.toString();
     lowerAsciiLetters(text);
+    spellLigatures(text);
     // Brackets, operators, punctuation, symbols, the digits but 2, and the double quotation mark.
     static const QString removed = QStringLiteral(u"{}[]()&_\\/-+*=:;,.?!\u00A7#%\u00B0013456789\"");
     text.removeIf([](QChar c) { return removed.contains(c); });
@@ -63,6 +71,7 @@ QStringList PathologyWords(QStringView typed)
             c = u' ';
     }
     lowerAsciiLetters(text);
+    spellLigatures(text);
     QStringList words = splitAtSpaces(text);
     for (QString& w : words) {
         if (w.size() >= 2 && w.at(1) == u'\'')
