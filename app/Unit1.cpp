@@ -208,7 +208,7 @@ void TForm1::FormCreate()
     if (messages().show(DialogType::Information, MSG_Presentation(), {DialogButton::Ok}) ==
         DialogButton::Ok) {
         session_->welcomeAccepted = true;
-        Requette(0, FormuleReq(), QString());
+        evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(), QString());
     } else {
         requestEnd();
     }
@@ -237,7 +237,7 @@ void TForm1::FormShow()
 {
     if (!session_)
         return;
-    Requette(0, FormuleReq(), QString());
+    evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(), QString());
     if (CB_S->count() == 0) {
         requestEnd();
         return;
@@ -427,17 +427,17 @@ QString TForm1::caseTitle(const QString& name) const
     return name + QStringLiteral("   [") + shortDate(now) + QStringLiteral("  ") + longTime(now) + u']';
 }
 
-QString TForm1::FormuleReq(QStringList* scList, const QStringList* ecList)
+QString TForm1::queryCondition(QStringList* scList, const QStringList* ecList)
 {
-    return session_->FormuleReq(scList, ecList);
+    return session_->queryCondition(scList, ecList);
 }
 
-bool TForm1::Requette(int dg, const QString& formule, const QString& pathologie)
+bool TForm1::evaluate(engine::EvaluationMode mode, const QString& formule, const QString& pathologie)
 {
     if (!session_)
         return false;
     session_->retainedDiagnosis = JvEdit_dg->text();
-    const std::optional<engine::EvaluationResult> result = session_->Requette(dg, formule, pathologie);
+    const std::optional<engine::EvaluationResult> result = session_->evaluate(mode, formule, pathologie);
     if (!result)
         return false;
     JvEdit_dg->setText(session_->retainedDiagnosis);
@@ -610,7 +610,7 @@ void TForm1::SB_Effacer_toutClick()
     SB_P_F->setEnabled(false);
     newCaseEntry();
     CB_R->clear();
-    Requette(0, FormuleReq(), QString());
+    evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(), QString());
 }
 
 void TForm1::Nouvelle1Click()

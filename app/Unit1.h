@@ -57,8 +57,8 @@ public:
     void checkAppearanceItem(const QString& name);
 
     // The central cycle.
-    QString FormuleReq(QStringList* scList = nullptr, const QStringList* ecList = nullptr);
-    bool Requette(int dg, const QString& formule, const QString& pathologie);
+    QString queryCondition(QStringList* scList = nullptr, const QStringList* ecList = nullptr);
+    bool evaluate(engine::EvaluationMode mode, const QString& formule, const QString& pathologie);
 
     void Affiche_SC();
     void Affiche_EC();

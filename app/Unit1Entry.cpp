@@ -191,7 +191,7 @@ void TForm1::Valider_S()
         emptyCombo(CB_S);
         if (!s.SCList.isEmpty() || !s.EC_List.isEmpty()) {
             SB_Web_S->setEnabled(false);
-            Requette(1, FormuleReq(), QString());
+            evaluate(engine::EvaluationMode::Rank, queryCondition(), QString());
             SB_NOT_S->setEnabled(true);
             SB_OR_S->setEnabled(true);
             SB_P_F->setEnabled(true);
@@ -212,7 +212,7 @@ void TForm1::OperatorSC(const QString& op)
     Ajoute_SC(CB_S, s.SCList);
     Affiche_SC();
     if (op != token::Ignore)
-        Requette(0, FormuleReq(), QString());
+        evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(), QString());
 }
 
 void TForm1::operatorButton(const QString& op)
@@ -258,7 +258,7 @@ void TForm1::CB_SChange()
     if (text == token::Open || (text == token::Close && !s.SCList.isEmpty())) {
         Ajoute_SC(CB_S, s.SCList);
         Affiche_SC();
-        Requette(1, FormuleReq(), QString());
+        evaluate(engine::EvaluationMode::Rank, queryCondition(), QString());
         emptyCombo(CB_S);
     }
     if (CB_S->currentText() == token::Close)
@@ -288,9 +288,9 @@ void TForm1::SB_Supprimer_SClick()
     DeleteSC();
     Affiche_SC();
     if (!s.SCList.isEmpty() || !s.EC_List.isEmpty()) {
-        Requette(1, FormuleReq(), QString());
+        evaluate(engine::EvaluationMode::Rank, queryCondition(), QString());
     } else {
-        Requette(0, FormuleReq(), QString());
+        evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(), QString());
         SB_OR_S->setEnabled(false);
         SB_P_F->setEnabled(false);
         SpeedButton7->click();
@@ -303,12 +303,12 @@ void TForm1::DeleteSC()
     AListView1->clear();
     for (qsizetype k = s.SCList.size() - 1; k >= 0; --k) {
         QStringList scratch = s.SCList.mid(0, k + 1);
-        if (!Requette(0, FormuleReq(&scratch), QString()))
+        if (!evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(&scratch), QString()))
             return;
     }
     // No prefix could be queried: the offered signs of a formula holding one empty sign.
     QStringList scratch{QString()};
-    Requette(0, FormuleReq(&scratch), QString());
+    evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(&scratch), QString());
 }
 
 // ---------------------------------------------------------------- exams
@@ -368,7 +368,7 @@ void TForm1::Valider_EC()
     cursor.insertText(s.PendingExamLine, format);
     CB_ER->setCurrentIndex(-1);
     CB_E->setFocus();
-    Requette(1, FormuleReq(), QString());
+    evaluate(engine::EvaluationMode::Rank, queryCondition(), QString());
 }
 
 void TForm1::OperatorEC(const QString& op)
@@ -408,9 +408,9 @@ void TForm1::SB_Supprimer_ECClick()
     }
     Affiche_EC();
     if (!s.SCList.isEmpty() || !s.EC_List.isEmpty()) {
-        Requette(1, FormuleReq(), QString());
+        evaluate(engine::EvaluationMode::Rank, queryCondition(), QString());
     } else {
-        Requette(0, FormuleReq(), QString());
+        evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(), QString());
         SpeedButton7->click();
     }
 }
@@ -422,12 +422,12 @@ void TForm1::DeleteEC()
         s.EC_List.clear();
         RE_E->clear();
         const QStringList none;
-        Requette(0, FormuleReq(nullptr, &none), QString());
+        evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(nullptr, &none), QString());
         return;
     }
     for (qsizetype k = s.EC_List.size() - 1; k >= 0; --k) {
         const QStringList scratch = s.EC_List.mid(0, k + 1);
-        if (!Requette(0, FormuleReq(nullptr, &scratch), QString()))
+        if (!evaluate(engine::EvaluationMode::RefreshOffers, queryCondition(nullptr, &scratch), QString()))
             return;
     }
 }
@@ -498,7 +498,7 @@ void TForm1::CB_CLSChange()
         Entree_Edition->setCurrentIndex(0);
     if (session_->state.SCList.isEmpty() && session_->state.EC_List.isEmpty())
         return;
-    Requette(1, FormuleReq(), QString());
+    evaluate(engine::EvaluationMode::Rank, queryCondition(), QString());
 }
 
 // ---------------------------------------------------------------- keys

@@ -49,7 +49,7 @@ Base& base(const char* path)
     return b;
 }
 
-void evaluate(benchmark::State& state, const char* path, int dg)
+void evaluate(benchmark::State& state, const char* path, engine::EvaluationMode mode)
 {
     Base& b = base(path);
     const int signCount = int(state.range(0));
@@ -66,8 +66,8 @@ void evaluate(benchmark::State& state, const char* path, int dg)
         b.session->state.EC_List = exams;
         b.session->state.PatientSex = u'h';
         b.session->state.PatientAgeBand = QStringLiteral("3");
-        const QString condition = b.session->FormuleReq();
-        const auto result = b.session->Requette(dg, condition, QString());
+        const QString condition = b.session->queryCondition();
+        const auto result = b.session->evaluate(mode, condition, QString());
         if (!result || result->failed)
             state.SkipWithError("the evaluation failed");
         rows = result ? result->rows.size() : 0;
@@ -79,12 +79,12 @@ void evaluate(benchmark::State& state, const char* path, int dg)
 
 void Full(benchmark::State& state, const char* path)
 {
-    evaluate(state, path, 1);
+    evaluate(state, path, engine::EvaluationMode::Rank);
 }
 
 void Vocabulary(benchmark::State& state, const char* path)
 {
-    evaluate(state, path, 0);
+    evaluate(state, path, engine::EvaluationMode::RefreshOffers);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "engine/CaseSession.h"
 
-#include "engine/FormuleReq.h"
+#include "engine/QueryCondition.h"
 
 namespace vardelo::engine {
 
@@ -8,18 +8,18 @@ CaseSession::CaseSession(kb::Query& query)
     : evaluator_(query)
 {}
 
-QString CaseSession::FormuleReq(QStringList* scList, const QStringList* ecList)
+QString CaseSession::queryCondition(QStringList* scList, const QStringList* ecList)
 {
     // The repair always works on the case's own formula, whatever list is evaluated.
     if (model::Corrige_SC(state.SCList) == model::Repair::DeletedWithWarning && showMessage)
         showMessage(model::FormulationWarning);
     if (showFormula)
         showFormula();
-    return engine::FormuleReq(scList ? *scList : state.SCList, ecList ? *ecList : state.EC_List,
-                              state.PatientSex, state.PatientAgeBand);
+    return engine::buildQueryCondition(scList ? *scList : state.SCList, ecList ? *ecList : state.EC_List,
+                                       state.PatientSex, state.PatientAgeBand);
 }
 
-std::optional<EvaluationResult> CaseSession::Requette(int dg, const QString& formule,
+std::optional<EvaluationResult> CaseSession::evaluate(engine::EvaluationMode mode, const QString& formule,
                                                       const QString& pathologie)
 {
     if (!welcomeAccepted)
@@ -30,7 +30,7 @@ std::optional<EvaluationResult> CaseSession::Requette(int dg, const QString& for
     options.sortMode = sortMode;
     options.learningList = &learningList;
     options.cipherKey = cipherKey;
-    EvaluationResult result = evaluator_.evaluate(state, dg, formule, pathologie, options);
+    EvaluationResult result = evaluator_.evaluate(state, mode, formule, pathologie, options);
     if (!result.failed)
         keepRetained = 0;
     return result;

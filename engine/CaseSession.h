@@ -29,10 +29,11 @@ public:
 
     // Repairs the case's formula once, then builds the condition for the given lists (the case's
     // own when null). A leading "and" of the sign list used is deleted from it.
-    QString FormuleReq(QStringList* scList = nullptr, const QStringList* ecList = nullptr);
+    QString queryCondition(QStringList* scList = nullptr, const QStringList* ecList = nullptr);
 
     // Runs the evaluation. Returns nothing when the welcome was not confirmed (nothing changes then).
-    std::optional<EvaluationResult> Requette(int dg, const QString& formule, const QString& pathologie);
+    std::optional<EvaluationResult> evaluate(engine::EvaluationMode mode, const QString& formule,
+                                             const QString& pathologie);
 
     Evaluator& evaluator() { return evaluator_; }
 

@@ -43,10 +43,10 @@ protected:
         db.exec(QStringLiteral("insert into SC (S, X, A) values (?, ?, ?)"),
                 {QString::fromUtf8(s), QString::fromUtf8(x), QString::fromUtf8(a)});
     }
-    EvaluationResult run(int dg = 1)
+    EvaluationResult run(EvaluationMode mode = EvaluationMode::Rank)
     {
-        const QString condition = session.FormuleReq();
-        auto result = session.Requette(dg, condition, QString());
+        const QString condition = session.queryCondition();
+        auto result = session.evaluate(mode, condition, QString());
         EXPECT_TRUE(result.has_value());
         return result.value_or(EvaluationResult{});
     }
@@ -200,7 +200,8 @@ TEST_F(EvaluationTest, NothingRunsBeforeTheWelcomeIsConfirmed)
 {
     session.welcomeAccepted = false;
     session.state.CandidateSigns.add(QStringLiteral("Fièvre"));
-    EXPECT_FALSE(session.Requette(1, session.FormuleReq(), QString()).has_value());
+    EXPECT_FALSE(
+        session.evaluate(engine::EvaluationMode::Rank, session.queryCondition(), QString()).has_value());
     EXPECT_EQ(session.state.CandidateSigns.size(), 1);
 }
 
@@ -228,7 +229,7 @@ TEST_F(EvaluationTest, RestrictionsWithholdOnlyRestrictedSigns)
         SCOPED_TRACE(QString(c.sex).toStdString() + c.age);
         session.state.PatientSex = c.sex;
         session.state.PatientAgeBand = QString::fromUtf8(c.age);
-        const EvaluationResult r = run(0);
+        const EvaluationResult r = run(EvaluationMode::RefreshOffers);
         ASSERT_FALSE(r.failed);
         EXPECT_TRUE(r.rows.empty());
         EXPECT_EQ(r.progressPosition, 0);

@@ -20,7 +20,7 @@ struct CaseInput {
     QChar sex = u'f';
     QString age;
     engine::SortMode mode = engine::SortMode::Prevalence;
-    int dg = 1;
+    engine::EvaluationMode evaluation = engine::EvaluationMode::Rank;
     QStringList signs;
     QStringList exams;
     QString retained;
@@ -85,7 +85,8 @@ std::optional<CaseInput> parseCase(const QByteArray& json, QString* error)
         *error = QStringLiteral("dg invalide : 1 (évaluation complète) ou 0 (vocabulaire)");
         return std::nullopt;
     }
-    c.dg = dg.isUndefined() ? 1 : dg.toInt();
+    c.evaluation = dg.isUndefined() || dg.toInt() == 1 ? engine::EvaluationMode::Rank
+                                                       : engine::EvaluationMode::RefreshOffers;
     const auto signs = stringArray(o.value(QStringLiteral("signs")));
     const auto exams = stringArray(o.value(QStringLiteral("exams")));
     if (!signs || !exams) {
@@ -141,8 +142,8 @@ QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
     // A retained diagnosis given with the case is kept, as when a case file is reopened.
     session.keepRetained = input.retained.isEmpty() ? 0 : 1;
 
-    const QString condition = session.FormuleReq();
-    const engine::EvaluationResult result = *session.Requette(input.dg, condition, QString());
+    const QString condition = session.queryCondition();
+    const engine::EvaluationResult result = *session.evaluate(input.evaluation, condition, QString());
 
     QByteArray rows = "[";
     for (const engine::DiagnosisRow& row : result.rows) {

@@ -32,7 +32,7 @@ Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& v
     session.state.PatientAgeBand = vignette.value(QStringLiteral("age")).toString();
     session.retainedDiagnosis.clear();
     session.keepRetained = 0;
-    session.Requette(0, session.FormuleReq(), QString());
+    session.evaluate(engine::EvaluationMode::RefreshOffers, session.queryCondition(), QString());
     for (const QJsonValue& finding : vignette.value(QStringLiteral("findings")).toArray()) {
         QString text = finding.toString();
         const bool absent = text.startsWith(u'-');
@@ -63,13 +63,13 @@ Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& v
             formula.append(QStringLiteral("not"));
         formula.append(chosen);
         outcome.validated.append((absent ? QStringLiteral("not ") : QString()) + chosen);
-        session.Requette(1, session.FormuleReq(), QString());
+        session.evaluate(engine::EvaluationMode::Rank, session.queryCondition(), QString());
     }
     for (const QJsonValue& exam : vignette.value(QStringLiteral("exams")).toArray()) {
         session.state.EC_List.append({QStringLiteral("and"), exam.toString()});
         outcome.validated.append(exam.toString());
     }
-    const auto result = session.Requette(1, session.FormuleReq(), QString());
+    const auto result = session.evaluate(engine::EvaluationMode::Rank, session.queryCondition(), QString());
     const QString expected = vignette.value(QStringLiteral("expected")).toString();
     if (result && !result->failed) {
         for (size_t i = 0; i < result->rows.size(); ++i) {
