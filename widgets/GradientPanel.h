@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QFrame>
 
+namespace vardelo::widgets {
+
 class GradientPanel : public QFrame {
     Q_OBJECT
 
@@ -23,3 +25,5 @@ private:
 
 // Colours written as $00BBGGRR.
 QColor colorFromBgr(quint32 bgr);
+
+} // namespace vardelo::widgets

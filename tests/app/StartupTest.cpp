@@ -1,7 +1,7 @@
 #include "TestSupport.h"
+#include "app/MainWindow.h"
 #include "app/MessageTexts.h"
 #include "app/Program.h"
-#include "app/Unit1.h"
 #include "kb/Query.h"
 #include "kb/Schema.h"
 #include "platform/TextFile.h"
@@ -27,14 +27,14 @@ private slots:
         ProgramFolder folder;
         app::Program program(folder.environment(deadUrl()));
         program.start();
-        app::TForm1* form = program.mainWindow();
+        app::MainWindow* form = program.mainWindow();
         QVERIFY(!form->endRequested());
         QFile appearance(folder.file(QStringLiteral("Apparence.app")));
         QVERIFY(appearance.open(QIODevice::ReadOnly));
         QCOMPARE(appearance.readAll(), QByteArray("Cyan Dusk\r\n"));
         QVERIFY(program.styleApplied());
-        QVERIFY(form->CyanDusk1->isChecked());
-        QVERIFY(!form->Windows1->isChecked());
+        QVERIFY(child<QAction>(form, QStringLiteral("cyanDuskStyleAction"))->isChecked());
+        QVERIFY(!child<QAction>(form, QStringLiteral("windowsStyleAction"))->isChecked());
         // The welcome message comes first, with the version status on its third line.
         QCOMPARE(folder.messages.shown.size(), 1);
         QCOMPARE(folder.messages.shown.front().type, app::DialogType::Information);
@@ -44,9 +44,9 @@ private slots:
         QVERIFY(lines.last().startsWith(
             QStringLiteral("Date de publication de cette version : 12 Septembre 2025")));
         // The vocabulary of the empty case fills the sign entry; the window title carries the version.
-        QVERIFY(form->CB_S->count() > 0);
+        QVERIFY(child<QComboBox>(form, QStringLiteral("signInput"))->count() > 0);
         QCOMPARE(form->windowTitle(), QStringLiteral("Vardelo 1.0"));
-        QCOMPARE(form->ComboBox7->count(), 4);
+        QCOMPARE(child<QComboBox>(form, QStringLiteral("pathologyCombo"))->count(), 4);
     }
 
     void versionStatus_data()
@@ -76,7 +76,7 @@ private slots:
         ProgramFolder folder;
         app::Program program(folder.environment(server.url()));
         program.start();
-        QCOMPARE(program.mainWindow()->VersionStatus(), expected);
+        QCOMPARE(program.mainWindow()->versionStatus(), expected);
         QVERIFY(folder.messages.shown.front().text.contains(expected));
         QCOMPARE(folder.messages.texts().contains(app::UpdaterMissing), updaterMissing);
         QVERIFY(!program.mainWindow()->endRequested());
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(platform::readTextLines(folder.file(QStringLiteral("Update.tmp"))),
                  QStringList{QStringLiteral("1.1")});
         // The first query ran before the hand-off.
-        QVERIFY(program.mainWindow()->CB_S->count() > 0);
+        QVERIFY(child<QComboBox>(program.mainWindow(), QStringLiteral("signInput"))->count() > 0);
     }
 
     void refusedWelcomeEndsWithoutQuerying()
@@ -106,10 +106,10 @@ private slots:
         folder.messages.answers.push_back(app::DialogButton::Closed);
         app::Program program(folder.environment(deadUrl()));
         program.start();
-        app::TForm1* form = program.mainWindow();
+        app::MainWindow* form = program.mainWindow();
         QVERIFY(form->endRequested());
-        QVERIFY(!form->session().welcomeAccepted);
-        QCOMPARE(form->CB_S->count(), 0);
+        QVERIFY(!form->session().welcomeAccepted());
+        QCOMPARE(child<QComboBox>(form, QStringLiteral("signInput"))->count(), 0);
         QVERIFY(form->menuBar()->actions().isEmpty());
         QCOMPARE(program.run(), 0);
     }
@@ -164,7 +164,8 @@ private slots:
         QTest::addColumn<QString>("checked");
         QTest::newRow("empty") << QByteArray() << false << QString();
         QTest::newRow("unknown") << QByteArray("Arc-en-ciel\r\n") << true << QString();
-        QTest::newRow("obsidian") << QByteArray("Obsidian\r\n") << false << QStringLiteral("Obsidian1");
+        QTest::newRow("obsidian") << QByteArray("Obsidian\r\n") << false
+                                  << QStringLiteral("obsidianStyleAction");
     }
 
     void appearanceFiles()
@@ -209,9 +210,9 @@ private slots:
 
         app::Program program(folder.environment(deadUrl()));
         program.start();
-        app::TForm1* form = program.mainWindow();
-        QVERIFY(form->session().learningList.isEmpty());
-        form->Close_Terminate(true);
+        app::MainWindow* form = program.mainWindow();
+        QVERIFY(form->session().learningList().isEmpty());
+        form->saveStateOnExit(true);
         QCOMPARE(QFileInfo(learning).lastModified(), stamp);
         QCOMPARE(QFileInfo(learning).size(), 0);
         QVERIFY(folder.messages.texts().last().startsWith(
@@ -232,10 +233,10 @@ private slots:
         QCOMPARE(q.field(QStringLiteral("ID")), QStringLiteral("b"));
 
         // With learning lines, the file is rewritten whole.
-        form->session().learningList = {QStringLiteral("Grippe"), QStringLiteral("Fièvre"),
-                                        QStringLiteral("+3")};
-        form->Close_Terminate(false);
-        QCOMPARE(platform::readTextLines(learning.fileName()), form->session().learningList);
+        form->session().setLearningList(
+            {QStringLiteral("Grippe"), QStringLiteral("Fièvre"), QStringLiteral("+3")});
+        form->saveStateOnExit(false);
+        QCOMPARE(platform::readTextLines(learning.fileName()), form->session().learningList());
     }
 };
 

@@ -30,7 +30,7 @@ protected:
             sign(s, "", "");
         sign("Douleur testiculaire", "h", "");
         sign("Pleurs", "", "1");
-        session.welcomeAccepted = true;
+        session.setWelcomeAccepted(true);
     }
     void pathology(const char* p, const char* f, const char* s, const char* e, const char* i)
     {
@@ -46,7 +46,7 @@ protected:
     EvaluationResult run(EvaluationMode mode = EvaluationMode::Rank)
     {
         const QString condition = session.queryCondition();
-        auto result = session.evaluate(mode, condition, QString());
+        auto result = session.evaluate(mode, condition);
         EXPECT_TRUE(result.has_value());
         return result.value_or(EvaluationResult{});
     }
@@ -66,7 +66,7 @@ protected:
 
 TEST_F(EvaluationTest, PrevalenceModeAddsTheWeightsOfThePresentSigns)
 {
-    session.state.SCList = L({"Fièvre"});
+    session.setFormula(L({"Fièvre"}));
     const EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     EXPECT_EQ(r.header, QStringLiteral("4   Diagnostics évoqués"));
@@ -75,9 +75,9 @@ TEST_F(EvaluationTest, PrevalenceModeAddsTheWeightsOfThePresentSigns)
                              {QStringLiteral("68"), QStringLiteral("Gamma")},
                              {QStringLiteral("45"), QStringLiteral("Beta")},
                              {QStringLiteral("22"), QStringLiteral("Epsilon")}}));
-    EXPECT_EQ(session.state.CandidateSigns.lines(),
+    EXPECT_EQ(session.state().CandidateSigns.lines(),
               L({"Céphalées", "Douleur d'effort", "Pleurs", "Toux", "Toux grasse"}));
-    EXPECT_EQ(session.state.CandidateExams.lines(), L({"CRP"}));
+    EXPECT_EQ(session.state().CandidateExams.lines(), L({"CRP"}));
     EXPECT_EQ(r.signsPageCaption, QStringLiteral("Signes cliniques / Symptômes (5) *"));
     EXPECT_EQ(r.examsPageCaption, QStringLiteral("Examens complémentaires (1)"));
     EXPECT_EQ(r.progressMaximum, 4);
@@ -85,14 +85,14 @@ TEST_F(EvaluationTest, PrevalenceModeAddsTheWeightsOfThePresentSigns)
 
 TEST_F(EvaluationTest, NegatedAndIgnoredSignsAddNoWeight)
 {
-    session.state.SCList = L({"Fièvre", "and", "not", "Toux"}); // repaired to Fièvre not Toux
+    session.setFormula(L({"Fièvre", "and", "not", "Toux"})); // repaired to Fièvre not Toux
     EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
-    EXPECT_EQ(session.state.SCList, L({"Fièvre", "not", "Toux"}));
+    EXPECT_EQ(session.state().SCList, L({"Fièvre", "not", "Toux"}));
     EXPECT_EQ(r.rows.front(), (DiagnosisRow{QStringLiteral("99"), QStringLiteral("Alpha")}));
     EXPECT_EQ(r.rows.size(), 4u); // Toux is not major in Alpha: a negation keeps it
 
-    session.state.SCList = L({"not", "Fièvre"});
+    session.setFormula(L({"not", "Fièvre"}));
     r = run();
     ASSERT_FALSE(r.failed);
     // Only Alpha holds Fièvre as major; every pathology not excluded keeps its prevalence alone.
@@ -104,9 +104,9 @@ TEST_F(EvaluationTest, NegatedAndIgnoredSignsAddNoWeight)
 
 TEST_F(EvaluationTest, ProbabilityModeMultipliesBySpecificities)
 {
-    session.sortMode = SortMode::Probability;
+    session.setRankingMode(SortMode::Probability);
     // The ignored sign counts in the specificity but adds no weight.
-    session.state.SCList = L({"Fièvre", "ignore", "Toux"});
+    session.setFormula(L({"Fièvre", "ignore", "Toux"}));
     const EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     // Alpha: LS = 11+8+20 + 6 = 45; sum = 600/45 + 400/45 = 13 + 8 = 21; score = 10*21 + 3 = 213.
@@ -118,7 +118,7 @@ TEST_F(EvaluationTest, ProbabilityModeMultipliesBySpecificities)
                              {QStringLiteral("64"), QStringLiteral("Beta")},
                              {QStringLiteral("32"), QStringLiteral("Epsilon")}}));
 
-    session.state.EC_List = L({"and", "CRP : Élevée"});
+    session.setExamLines(L({"and", "CRP : Élevée"}));
     const EvaluationResult withExam = run();
     ASSERT_FALSE(withExam.failed);
     ASSERT_EQ(withExam.rows.size(), 1u);
@@ -128,33 +128,33 @@ TEST_F(EvaluationTest, ProbabilityModeMultipliesBySpecificities)
 
 TEST_F(EvaluationTest, LearningBonusesCountOnlyForPresentSigns)
 {
-    session.learningList = L({"Alpha", "Fièvre", "-5", "Alpha", "Toux", "+40"});
-    session.state.SCList = L({"Fièvre"});
+    session.setLearningList(L({"Alpha", "Fièvre", "-5", "Alpha", "Toux", "+40"}));
+    session.setFormula(L({"Fièvre"}));
     const EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     // Alpha: 10 + 3 - 5 = 8, below Gamma's 9.
     EXPECT_EQ(r.rows.front().name, QStringLiteral("Gamma"));
     EXPECT_EQ(r.rows.at(1), (DiagnosisRow{QStringLiteral("88"), QStringLiteral("Alpha")}));
 
-    session.learningList = L({"Alpha", "Fièvre", "beaucoup"});
+    session.setLearningList(L({"Alpha", "Fièvre", "beaucoup"}));
     EXPECT_TRUE(run().failed);
 }
 
 TEST_F(EvaluationTest, ZeroAndNegativeBestScores)
 {
-    session.state.SCList = L({"Rare"});
+    session.setFormula(L({"Rare"}));
     EvaluationResult r = run();
     EXPECT_TRUE(r.failed); // two rows, best score 0
     EXPECT_TRUE(r.rows.empty());
     EXPECT_EQ(r.header, QStringLiteral("Diagnostics évoqués"));
 
-    session.state.SCList = L({"Exotique"});
+    session.setFormula(L({"Exotique"}));
     r = run();
     ASSERT_FALSE(r.failed);
     EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Eta")}}));
 
-    session.learningList = L({"Zeta", "Rare", "-10", "Eta", "Rare", "-5"});
-    session.state.SCList = L({"Rare"});
+    session.setLearningList(L({"Zeta", "Rare", "-10", "Eta", "Rare", "-5"}));
+    session.setFormula(L({"Rare"}));
     r = run();
     ASSERT_FALSE(r.failed);
     EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Eta")},
@@ -165,44 +165,45 @@ TEST_F(EvaluationTest, IncompleteFormulasFailQuietly)
 {
     for (const QStringList& formula : {L({"(", "Fièvre"}), L({"Fièvre", "and"}), L({"Fièvre", "or"})}) {
         SCOPED_TRACE(formula.join(u' ').toStdString());
-        session.state.SCList = formula;
-        session.keepRetained = 1;
-        session.retainedDiagnosis = QStringLiteral("Alpha");
+        session.setFormula(formula);
+        session.keepRetainedDiagnosisOnce();
+        session.setRetainedDiagnosis(QStringLiteral("Alpha"));
         const EvaluationResult r = run();
         EXPECT_TRUE(r.failed);
         EXPECT_EQ(r.header, QStringLiteral("Diagnostics évoqués"));
         EXPECT_TRUE(r.rows.empty());
-        EXPECT_TRUE(r.signsPageCaption.isEmpty()); // the pages keep their previous captions
-        EXPECT_EQ(session.keepRetained, 1);        // a failure does not consume the keep flag
+        EXPECT_TRUE(r.signsPageCaption.isEmpty());     // the pages keep their previous captions
+        EXPECT_TRUE(session.keepsRetainedDiagnosis()); // a failure does not consume the keep flag
     }
 }
 
 TEST_F(EvaluationTest, NoRowAndTheRetainedDiagnosis)
 {
-    session.state.SCList = L({"Inconnu"});
-    session.retainedDiagnosis = QStringLiteral("Alpha");
+    session.setFormula(L({"Inconnu"}));
+    session.setRetainedDiagnosis(QStringLiteral("Alpha"));
     EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     EXPECT_EQ(r.header, QStringLiteral("Pas de diagnostic !"));
     EXPECT_EQ(r.signsPageCaption, QStringLiteral("Signes cliniques / Symptômes (0)"));
     EXPECT_EQ(r.examsPageCaption, QStringLiteral("Examens complémentaires (0)"));
-    EXPECT_TRUE(session.retainedDiagnosis.isEmpty());
+    EXPECT_TRUE(session.retainedDiagnosis().isEmpty());
 
-    session.state.SCList = L({"Fièvre"});
-    session.retainedDiagnosis = QStringLiteral("Beta");
-    session.keepRetained = 1;
+    session.setFormula(L({"Fièvre"}));
+    session.setRetainedDiagnosis(QStringLiteral("Beta"));
+    session.keepRetainedDiagnosisOnce();
     r = run();
-    EXPECT_EQ(session.retainedDiagnosis, QStringLiteral("Beta"));
-    EXPECT_EQ(session.keepRetained, 0);
+    EXPECT_EQ(session.retainedDiagnosis(), QStringLiteral("Beta"));
+    EXPECT_FALSE(session.keepsRetainedDiagnosis());
 }
 
 TEST_F(EvaluationTest, NothingRunsBeforeTheWelcomeIsConfirmed)
 {
-    session.welcomeAccepted = false;
-    session.state.CandidateSigns.add(QStringLiteral("Fièvre"));
-    EXPECT_FALSE(
-        session.evaluate(engine::EvaluationMode::Rank, session.queryCondition(), QString()).has_value());
-    EXPECT_EQ(session.state.CandidateSigns.size(), 1);
+    run(EvaluationMode::RefreshOffers);
+    const QStringList offered = session.state().CandidateSigns.lines();
+    session.setWelcomeAccepted(false);
+    session.setFormula(L({"Fièvre"}));
+    EXPECT_FALSE(session.evaluateCase(EvaluationMode::Rank).has_value());
+    EXPECT_EQ(session.state().CandidateSigns.lines(), offered);
 }
 
 // An empty restriction never withholds a sign, whatever the patient; a restricted sign is withheld
@@ -227,20 +228,19 @@ TEST_F(EvaluationTest, RestrictionsWithholdOnlyRestrictedSigns)
     };
     for (auto& c : cases) {
         SCOPED_TRACE(QString(c.sex).toStdString() + c.age);
-        session.state.PatientSex = c.sex;
-        session.state.PatientAgeBand = QString::fromUtf8(c.age);
+        session.setPatient({UnnamedPatient, c.sex, QString::fromUtf8(c.age)});
         const EvaluationResult r = run(EvaluationMode::RefreshOffers);
         ASSERT_FALSE(r.failed);
         EXPECT_TRUE(r.rows.empty());
         EXPECT_EQ(r.progressPosition, 0);
-        EXPECT_EQ(session.state.CandidateSigns.lines(), c.offered);
+        EXPECT_EQ(session.state().CandidateSigns.lines(), c.offered);
     }
 }
 
 TEST_F(EvaluationTest, BadKnowledgeValuesFailTheEvaluation)
 {
     pathology("Theta", "souvent", "Fièvre | 1", "0", "hf123");
-    session.state.SCList = L({"Fièvre"});
+    session.setFormula(L({"Fièvre"}));
     EXPECT_TRUE(run().failed);
 }
 

@@ -90,18 +90,18 @@ TEST(QueryCondition, SessionRepairsTheCaseFormulaAndWarns)
     kb::Query query(db);
     CaseSession session(query);
     QStringList shown;
-    session.showMessage = [&](const QString& text) { shown.append(text); };
+    QObject::connect(&session, &CaseSession::warning, [&](const QString& text) { shown.append(text); });
 
-    session.state.SCList = L({"A", "or", "("});
+    session.setFormula(L({"A", "or", "("}));
     // A scratch prefix is formulated, but the repair is on the case's own formula.
     QStringList scratch = L({"A"});
     session.queryCondition(&scratch);
-    EXPECT_EQ(session.state.SCList, L({"A", "or"}));
+    EXPECT_EQ(session.state().SCList, L({"A", "or"}));
     EXPECT_EQ(shown, QStringList{QStringLiteral("Formulation non autorisée car risque d'erreur.")});
 
-    session.state.SCList = L({"A", "("});
+    session.setFormula(L({"A", "("}));
     session.queryCondition();
-    EXPECT_EQ(session.state.SCList, L({"A"}));
+    EXPECT_EQ(session.state().SCList, L({"A"}));
     EXPECT_EQ(shown.size(), 1); // removed without a message
 }
 
