@@ -38,6 +38,7 @@ SortableListWidget::SortableListWidget(QWidget* parent)
     setAllColumnsShowFocus(true);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setItemDelegate(new RowColourDelegate(this));
+    header()->setDefaultAlignment(Qt::AlignCenter);
     header()->setSectionsClickable(true);
     header()->setSortIndicatorShown(false);
     connect(header(), &QHeaderView::sectionClicked, this, &SortableListWidget::columnClicked);

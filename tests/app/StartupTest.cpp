@@ -1,4 +1,5 @@
 #include "TestSupport.h"
+#include "app/Appearance.h"
 #include "app/MainWindow.h"
 #include "app/MessageTexts.h"
 #include "app/Program.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QTest>
@@ -18,6 +20,24 @@ using namespace vardelo::testing;
 
 class StartupTest : public QObject {
     Q_OBJECT
+
+    // The colour of an item's text: its pixel farthest from the item's background.
+    static QRgb textColour(const QImage& item)
+    {
+        const QRgb background = item.pixel(item.width() - 4, item.height() / 2);
+        auto distance = [background](QRgb c) {
+            return std::abs(qRed(c) - qRed(background)) + std::abs(qGreen(c) - qGreen(background)) +
+                   std::abs(qBlue(c) - qBlue(background));
+        };
+        QRgb text = background;
+        for (int y = 0; y < item.height(); ++y) {
+            for (int x = 0; x < item.width(); ++x) {
+                if (distance(item.pixel(x, y)) > distance(text))
+                    text = item.pixel(x, y);
+            }
+        }
+        return text;
+    }
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
@@ -186,6 +206,25 @@ private slots:
             if (item->isCheckable())
                 QCOMPARE(item->isChecked(), item->objectName() == checked);
         }
+    }
+
+    // A disabled item must not be drawn like an enabled one, whatever the style.
+    void disabledMenuItemsLookDisabledInEveryStyle()
+    {
+        for (const QString& style : app::styleNames()) {
+            QVERIFY(app::applyStyle(style));
+            QMenu menu;
+            QAction* enabled = menu.addAction(QStringLiteral("Supprimer Fiche"));
+            QAction* disabled = menu.addAction(QStringLiteral("Supprimer Fiche"));
+            disabled->setEnabled(false);
+            menu.ensurePolished();
+            menu.adjustSize();
+            const QImage image = menu.grab().toImage();
+            QVERIFY2(textColour(image.copy(menu.actionGeometry(enabled))) !=
+                         textColour(image.copy(menu.actionGeometry(disabled))),
+                     qPrintable(style));
+        }
+        app::applyStyle(QString());
     }
 
     void shutdownClearsThePatientAndUnconfirmedAnalyses()
