@@ -3,6 +3,7 @@
 #include "case/KbLines.h"
 #include "case/TextCompare.h"
 #include "kb/Cipher.h"
+#include "kb/Schema.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -130,6 +131,21 @@ void Evaluator::loadPathologies(const QString& cipherKey)
     }
     cachedKey_ = cipherKey;
     loaded_ = true;
+}
+
+void Evaluator::markEmergencies(EvaluationResult& result)
+{
+    if (!emergenciesLoaded_) {
+        // A file made before the flag existed has no table: no row is marked.
+        if (kb::hasTable(query_.connection(), QStringLiteral("Emergency"))) {
+            kb::Statement flagged(query_.connection(), QStringLiteral("select P from Emergency"));
+            while (flagged.step())
+                emergencies_.insert(flagged.text(0));
+        }
+        emergenciesLoaded_ = true;
+    }
+    for (DiagnosisRow& row : result.rows)
+        row.emergency = emergencies_.contains(row.name);
 }
 
 const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& cipherKey)
@@ -274,6 +290,7 @@ EvaluationResult Evaluator::evaluate(CaseState& state, EvaluationMode mode, cons
             pageCaption(CaptionSigns, state.CandidateSigns.size(), !state.SCList.isEmpty() && hasRows);
         result.examsPageCaption =
             pageCaption(CaptionExams, state.CandidateExams.size(), !state.EC_List.isEmpty() && hasRows);
+        markEmergencies(result);
         return result;
     } catch (const std::exception&) {
         query_.close();

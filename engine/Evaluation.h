@@ -6,6 +6,7 @@
 #include "kb/Query.h"
 
 #include <QHash>
+#include <QSet>
 #include <optional>
 #include <vector>
 
@@ -24,8 +25,9 @@ enum class SortMode { Prevalence = 0, Probability = 1 };
 enum class EvaluationMode { RefreshOffers, Rank };
 
 struct DiagnosisRow {
-    QString percent; // column 0, "99" for the best
-    QString name;    // column 1, the pathology
+    QString percent;        // column 0, "99" for the best
+    QString name;           // column 1, the pathology
+    bool emergency = false; // the pathology needs hospital care the same day
     friend bool operator==(const DiagnosisRow&, const DiagnosisRow&) = default;
 };
 
@@ -75,10 +77,14 @@ private:
     };
     const Pathology& pathology(qint64 rowId, const QString& cipherKey);
     void loadPathologies(const QString& cipherKey);
+    // Sets the emergency flag of every row from the knowledge's list of emergencies.
+    void markEmergencies(EvaluationResult& result);
 
     kb::Query& query_;
     // The knowledge does not change while the program runs: each pathology is read and split once.
     QHash<qint64, Pathology> pathologies_;
+    QSet<QString> emergencies_; // the names of the pathologies flagged as emergencies
+    bool emergenciesLoaded_ = false;
     QString cachedKey_;
     bool loaded_ = false;
     QHash<QString, QStringList> withheld_;

@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <map>
 
 namespace vardelo::cli {
 
@@ -86,6 +87,28 @@ Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& v
     return outcome;
 }
 
+struct Tally {
+    int count = 0;
+    int top1 = 0;
+    int top3 = 0;
+    int top10 = 0;
+    void add(int rank)
+    {
+        ++count;
+        top1 += rank == 1 ? 1 : 0;
+        top3 += rank >= 1 && rank <= 3 ? 1 : 0;
+        top10 += rank >= 1 && rank <= 10 ? 1 : 0;
+    }
+    QString percentages() const
+    {
+        const double n = count;
+        return QStringLiteral("top-1 %1 %, top-3 %2 %, top-10 %3 %")
+            .arg(100.0 * top1 / n, 0, 'f', 1)
+            .arg(100.0 * top3 / n, 0, 'f', 1)
+            .arg(100.0 * top10 / n, 0, 'f', 1);
+    }
+};
+
 double parseThreshold(const QStringList& args, const QString& name)
 {
     const qsizetype at = args.indexOf(name);
@@ -123,9 +146,9 @@ int runVignettes(Context& context)
     if (vignettes.isEmpty())
         return fail(context, QStringLiteral("Aucune vignette dans %1").arg(args.first()));
 
-    int top1 = 0;
-    int top3 = 0;
-    int top10 = 0;
+    Tally all;
+    Tally mustNotMiss;                    // the cases whose note starts with URG
+    std::map<QString, Tally> bySpecialty; // the id's prefix: "S-CAR-01" and "CAR-01" are both CAR
     try {
         kb::Connection connection(context.dbPath, kb::Connection::Mode::ReadOnly);
         kb::Query query(connection);
@@ -133,9 +156,10 @@ int runVignettes(Context& context)
         session.setWelcomeAccepted(true);
         for (const QJsonObject& v : std::as_const(vignettes)) {
             const Outcome o = run(session, query, v);
-            top1 += o.rank == 1 ? 1 : 0;
-            top3 += o.rank >= 1 && o.rank <= 3 ? 1 : 0;
-            top10 += o.rank >= 1 && o.rank <= 10 ? 1 : 0;
+            all.add(o.rank);
+            if (v.value(QStringLiteral("note")).toString().startsWith(QStringLiteral("URG")))
+                mustNotMiss.add(o.rank);
+            bySpecialty[v.value(QStringLiteral("id")).toString().section(u'-', -2, -2)].add(o.rank);
             if (verbose || o.rank == 0 || o.rank > 3) {
                 context.out << v.value(QStringLiteral("id")).toString() << '\t'
                             << (o.rank > 0 ? QString::number(o.rank) : QStringLiteral("absent")) << '\t'
@@ -151,15 +175,18 @@ int runVignettes(Context& context)
     } catch (const kb::DbError& e) {
         return fail(context, QStringLiteral("Base de connaissance illisible : %1").arg(e.message()));
     }
-    const double n = double(vignettes.size());
-    const double p1 = 100.0 * top1 / n;
-    const double p3 = 100.0 * top3 / n;
-    const double p10 = 100.0 * top10 / n;
-    context.out << QStringLiteral("%1 vignettes : top-1 %2 %, top-3 %3 %, top-10 %4 %\n")
-                       .arg(vignettes.size())
-                       .arg(p1, 0, 'f', 1)
-                       .arg(p3, 0, 'f', 1)
-                       .arg(p10, 0, 'f', 1);
+    context.out << QStringLiteral("%1 vignettes : %2\n").arg(all.count).arg(all.percentages());
+    if (mustNotMiss.count > 0)
+        context.out << QStringLiteral("  urgences à ne pas manquer (%1) : %2\n")
+                           .arg(mustNotMiss.count)
+                           .arg(mustNotMiss.percentages());
+    for (const auto& [specialty, tally] : bySpecialty)
+        context.out
+            << QStringLiteral("  %1 (%2) : %3\n").arg(specialty).arg(tally.count).arg(tally.percentages());
+    const double n = all.count;
+    const double p1 = 100.0 * all.top1 / n;
+    const double p3 = 100.0 * all.top3 / n;
+    const double p10 = 100.0 * all.top10 / n;
     return p1 >= minTop1 && p3 >= minTop3 && p10 >= minTop10 ? ExitOk : 1;
 }
 
