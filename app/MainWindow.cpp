@@ -37,8 +37,8 @@ namespace vardelo::app {
 
 namespace {
 
-const QString CasesFolder = QStringLiteral("\\Vardelo\\Diagnostics");
-const QString NotesFolder = QStringLiteral("\\Vardelo\\Notes");
+const QString CasesFolder = QStringLiteral("Diagnostics");
+const QString NotesFolder = QStringLiteral("Notes");
 
 // The size of the window's workspace on a screen that has room for it; it grows with the window.
 constexpr QSize DefaultWorkspaceSize(620, 646);
@@ -80,6 +80,8 @@ void MainWindow::buildPanels()
     entryTabs_->setObjectName(QStringLiteral("entryTabs"));
     entryTabs_->setUsesScrollButtons(false);
     entryTabs_->tabBar()->setExpanding(false);
+    // No caption is ever cut: the window is as wide as the tabs need.
+    entryTabs_->setElideMode(Qt::ElideNone);
     entryTabs_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     signsPage_ = new panels::SignEntryPanel(*session_);
     examsPage_ = new panels::ExamEntryPanel(*session_);
@@ -187,10 +189,10 @@ QString MainWindow::welcomeText()
 
 void MainWindow::start()
 {
-    remoteVersion_ = platform::GetContent(env_.versionUrl, env_.networkTimeoutMs);
+    remoteVersion_ = platform::getContent(env_.versionUrl, env_.networkTimeoutMs);
     actions_->checkStyle(appearance_);
-    platform::Vardelo_directory(CasesFolder);
-    platform::Vardelo_directory(NotesFolder);
+    platform::ensureDocumentsSubfolder(CasesFolder);
+    platform::ensureDocumentsSubfolder(NotesFolder);
     setWindowTitle(ProductName + u' ' + version_.display);
 
     if (version_.raw != kb::ExpectedKBVersionRaw) {
@@ -366,7 +368,7 @@ void MainWindow::chooseStyle(const QString& name)
 void MainWindow::showAbout()
 {
     // The version status is checked again each time.
-    remoteVersion_ = platform::GetContent(env_.versionUrl, env_.networkTimeoutMs);
+    remoteVersion_ = platform::getContent(env_.versionUrl, env_.networkTimeoutMs);
     welcomeText();
     const dialogs::AboutInfo info{ProductName, ProductName + QStringLiteral(" Version ") + version_.display,
                                   Tagline, versionStatus_, PublicationDate};
@@ -385,7 +387,7 @@ void MainWindow::openHelp()
 
 void MainWindow::openCasesFolder()
 {
-    const QString folder = platform::Vardelo_directory(CasesFolder);
+    const QString folder = platform::ensureDocumentsSubfolder(CasesFolder);
     if (!env_.desktop->openFolder(folder))
         messages().error(FolderUnavailable.arg(folder));
 }

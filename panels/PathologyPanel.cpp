@@ -32,6 +32,7 @@ PathologyPanel::PathologyPanel(kb::Query& query, QWidget* parent)
     webSourceCombo_->setObjectName(QStringLiteral("webSourceCombo"));
     pathologyTabs_ = new QTabWidget(this);
     pathologyTabs_->setObjectName(QStringLiteral("pathologyTabs"));
+    pathologyTabs_->setElideMode(Qt::ElideNone);
     definitionView_ = makeRichEdit(pathologyTabs_, QStringLiteral("definitionView"), true);
     pathologySignsList_ = new QListWidget(pathologyTabs_);
     pathologySignsList_->setObjectName(QStringLiteral("pathologySignsList"));

@@ -11,7 +11,7 @@
 
 namespace vardelo::platform {
 
-QString GetContent(const QString& url, int timeoutMs)
+QString getContent(const QString& url, int timeoutMs)
 {
     QNetworkAccessManager manager;
     manager.setCookieJar(nullptr);
