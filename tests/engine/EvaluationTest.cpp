@@ -105,7 +105,7 @@ TEST_F(EvaluationTest, NegatedAndIgnoredSignsAddNoWeight)
 TEST_F(EvaluationTest, RowsCarryTheEmergencyFlag)
 {
     db.exec(QStringLiteral("insert into Emergency (P) values (?)"), {QStringLiteral("Gamma")});
-    session.state.SCList = L({"Fièvre"});
+    session.setFormula(L({"Fièvre"}));
     const EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     ASSERT_EQ(r.rows.size(), 4u);
@@ -206,6 +206,47 @@ TEST_F(EvaluationTest, NoRowAndTheRetainedDiagnosis)
     r = run();
     EXPECT_EQ(session.retainedDiagnosis(), QStringLiteral("Beta"));
     EXPECT_FALSE(session.keepsRetainedDiagnosis());
+}
+
+// The views redraw on the document's signals only: each operation must signal what it changed,
+// and evaluate only when the case asks for it.
+TEST_F(EvaluationTest, OperationsSignalWhatTheyChange)
+{
+    QStringList log;
+    QObject::connect(&session, &CaseSession::formulaChanged, [&] { log.append(QStringLiteral("formula")); });
+    QObject::connect(&session, &CaseSession::examsChanged, [&] { log.append(QStringLiteral("exams")); });
+    QObject::connect(&session, &CaseSession::cleared, [&] { log.append(QStringLiteral("cleared")); });
+    QObject::connect(&session, &CaseSession::warning, [&](const QString& text) { log.append(text); });
+    QObject::connect(&session, &CaseSession::evaluated, [&](const EvaluationResult& r) {
+        log.append(r.failed ? QStringLiteral("failed") : QStringLiteral("evaluated"));
+    });
+    auto take = [&log] { return std::exchange(log, {}); };
+
+    // The ranking mode of an empty case is only recorded.
+    session.setRankingMode(SortMode::Prevalence);
+    EXPECT_TRUE(take().isEmpty());
+    EXPECT_TRUE(session.addSign(QStringLiteral("Fièvre")));
+    EXPECT_TRUE(take().endsWith(QStringLiteral("evaluated")));
+    EXPECT_FALSE(session.addSign(QStringLiteral("fièvre")));
+    EXPECT_EQ(take(), QStringList{AlreadyEnteredWarning});
+    session.addOperator(QStringLiteral("or"));
+    EXPECT_EQ(session.state().SCList, L({"Fièvre", "or"}));
+    EXPECT_TRUE(take().contains(QStringLiteral("failed"))); // an incomplete formula cannot be queried
+
+    session.setPendingExamLine(QStringLiteral("CRP : Élevée"));
+    session.removeLastSign();
+    take();
+    EXPECT_TRUE(session.addPendingExamLine());
+    EXPECT_EQ(session.state().EC_List, L({"and", "CRP : Élevée"}));
+    EXPECT_TRUE(take().contains(QStringLiteral("exams")));
+
+    session.setRetainedDiagnosis(QStringLiteral("Alpha"));
+    session.clear();
+    EXPECT_TRUE(session.isEmpty());
+    EXPECT_TRUE(session.retainedDiagnosis().isEmpty());
+    const QStringList cleared = take();
+    EXPECT_TRUE(cleared.contains(QStringLiteral("cleared")));
+    EXPECT_EQ(cleared.last(), QStringLiteral("evaluated")); // the offers of the empty case
 }
 
 TEST_F(EvaluationTest, NothingRunsBeforeTheWelcomeIsConfirmed)
