@@ -60,7 +60,6 @@ AboutDialog::AboutDialog(const AboutInfo& info, platform::Desktop& desktop, QWid
     versionStatusLabel_ =
         label(this, "versionStatusLabel", info.versionStatus, QStringLiteral("font-weight: bold;"));
     versionStatusLabel_->setAlignment(Qt::AlignCenter);
-    versionStatusLabel_->setWordWrap(true);
     designedByLabel_ = label(this, "designedByLabel", QStringLiteral("Conception du logiciel par :"),
                              QStringLiteral("color: blue;"));
     authorLabel_ = label(this, "authorLabel", platform::deployment::AuthorCredit,

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "app/MessageTexts.h"
 #include "app/Program.h"
+#include "dialogs/AboutDialog.h"
 #include "dialogs/PatientSheetDialog.h"
 #include "kb/Schema.h"
 #include "widgets/SortableListWidget.h"
@@ -425,6 +426,24 @@ private slots:
         QCOMPARE(tabs->height(), tabsHeight);
         QCOMPARE(list->height(), listHeight + 200);
         QVERIFY(list->width() > 600);
+    }
+
+    // The longest age band and version status are shown whole.
+    void longTextsAreNotClipped()
+    {
+        form->session().setPatient({QStringLiteral("Dupont"), u'h', QStringLiteral("2")});
+        auto* age = find<QLabel>("ageValue");
+        QCOMPARE(age->text(), QStringLiteral("Entre 15 et 45 ans"));
+        QTRY_VERIFY(age->width() >= age->sizeHint().width());
+
+        dialogs::AboutDialog about({QStringLiteral("Vardelo"), QStringLiteral("Vardelo Version 1.0"),
+                                    app::Tagline, app::NoConnectionStatus, app::PublicationDate},
+                                   folder->desktop, form);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        auto* status = child<QLabel>(&about, QStringLiteral("versionStatusLabel"));
+        QCOMPARE(status->text(), app::NoConnectionStatus);
+        QVERIFY(status->width() >= status->sizeHint().width());
     }
 
     void listKeepsEqualKeysInOrder()
