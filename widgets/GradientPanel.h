@@ -12,8 +12,6 @@ class GradientPanel : public QFrame {
 public:
     explicit GradientPanel(QWidget* parent = nullptr);
     void setColors(const QColor& start, const QColor& end);
-    QColor startColor() const { return start_; }
-    QColor endColor() const { return end_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
