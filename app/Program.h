@@ -19,11 +19,17 @@ public:
     // Shows the main window and runs the message loop, unless the start asked for the end.
     int run();
 
+    // Null when the start failed on the knowledge-base file.
     MainWindow* mainWindow() const { return mainWindow_.get(); }
     bool styleApplied() const { return styleApplied_; }
 
 private:
+    // The knowledge-base file before anything reads it: recovered after a crash, its problems
+    // named, altered knowledge offered for repair. False when the program cannot run on it.
+    bool checkKnowledgeBase(const QString& dataFile);
+
     Environment env_;
+    bool startFailed_ = false;
     QString appearance_;
     bool styleApplied_ = false;
     std::unique_ptr<MainWindow> mainWindow_;

@@ -1,5 +1,6 @@
 #include "tools/kb/Scale.h"
 
+#include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "kb/Schema.h"
 #include "kb/Sqlite.h"
@@ -128,7 +129,7 @@ bool scaleDatabase(const QString& sourcePath, int factor, const QString& outPath
         kb::Statement version(source, QStringLiteral("select Area from VersionArea"));
         if (version.step())
             out.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, ?)"),
-                     {version.blob(0), QStringLiteral("x%1").arg(factor)});
+                     {version.blob(0), kb::computeKnowledgeHash(out)});
         transaction.commit();
         return true;
     } catch (const kb::DbError& e) {
