@@ -599,8 +599,7 @@ public:
                 keyed.push_back({c, 0, 0});
                 continue;
             }
-            const QStringList textWords =
-                plainText(c).split(QRegularExpression(QStringLiteral("[^a-z0-9]+")), Qt::SkipEmptyParts);
+            const QStringList textWords = plainWords(c);
             int named = 0;
             for (const auto& [typed, closest] : forms)
                 named += textWords.contains(typed) || textWords.contains(closest) ? 1 : 0;
