@@ -25,12 +25,20 @@ QStringList splitAtSpaces(const QString& text)
     return text.split(u' ', Qt::SkipEmptyParts);
 }
 
+// The keywords spell the ligatures out: "œil" and "oeil" are the same word to the physician.
+void spellLigatures(QString& text)
+{
+    text.replace(u'\u0153', QStringLiteral("oe")).replace(u'\u0152', QStringLiteral("oe"));
+    text.replace(u'\u00E6', QStringLiteral("ae")).replace(u'\u00C6', QStringLiteral("ae"));
+}
+
 } // namespace
 
 QStringList SignWords(QStringView typed)
 {
     QString text = typed.toString();
     lowerAsciiLetters(text);
+    spellLigatures(text);
     // Brackets, operators, punctuation, symbols, the digits but 2, and the double quotation mark.
     static const QString removed = QStringLiteral(u"{}[]()&_\\/-+*=:;,.?!\u00A7#%\u00B0013456789\"");
     text.removeIf([](QChar c) { return removed.contains(c); });
@@ -52,12 +60,6 @@ QStringList SignWords(QStringView typed)
             }
         }
     }
-    // The keywords write the ligatures as two letters ("oedeme", "coeur"), as most keyboards type
-    // them; a typed "œ" would otherwise never match.
-    text.replace(QChar(u'\u0153'), QStringLiteral("oe"));
-    text.replace(QChar(u'\u0152'), QStringLiteral("oe"));
-    text.replace(QChar(u'\u00E6'), QStringLiteral("ae"));
-    text.replace(QChar(u'\u00C6'), QStringLiteral("ae"));
     return splitAtSpaces(text);
 }
 
@@ -69,6 +71,7 @@ QStringList PathologyWords(QStringView typed)
             c = u' ';
     }
     lowerAsciiLetters(text);
+    spellLigatures(text);
     QStringList words = splitAtSpaces(text);
     for (QString& w : words) {
         if (w.size() >= 2 && w.at(1) == u'\'')

@@ -131,6 +131,7 @@ TEST(RecognitionText, PathologyWords)
         {u"l'estomac, ulc\u00E8re-gastrique!", words({u"estomac", u"ulc\u00E8re", u"gastrique"})},
         {u"Vitamine B 2", words({u"vitamine", u"b", u"2"})},
         {u"(Angine)", words({u"(angine)"})},
+        {u"\u0152d\u00E8me aigu", words({u"oed\u00E8me", u"aigu"})},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(PathologyWords(QString::fromUtf16(text)), expected)
