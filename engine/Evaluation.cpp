@@ -2,7 +2,9 @@
 
 #include "case/KbLines.h"
 #include "case/TextCompare.h"
+#include "engine/MemoryEvaluator.h"
 #include "kb/Cipher.h"
+#include "kb/VersionArea.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -92,7 +94,27 @@ QString pageCaption(const QString& caption, qsizetype count, bool marked)
 
 Evaluator::Evaluator(kb::Query& query)
     : query_(query)
+    , memory_(std::make_unique<MemoryEvaluator>(query.connection()))
 {}
+
+Evaluator::~Evaluator() = default;
+
+void Evaluator::prepare()
+{
+    if (path_ == EvaluationPath::InMemory)
+        memory_->prepare();
+}
+
+void Evaluator::checkStamp()
+{
+    const QString stamp = kb::knowledgeStamp(query_.connection());
+    if (stamp != stamp_) {
+        pathologies_.clear();
+        loaded_ = false;
+        withheld_.clear();
+        stamp_ = stamp;
+    }
+}
 
 void Evaluator::loadPathologies(const QString& cipherKey)
 {
@@ -145,6 +167,7 @@ const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& ci
 void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QString& patientAgeBand,
                                 const QString& cipherKey)
 {
+    checkStamp();
     const QString otherSex = patientSex == u'f' ? QStringLiteral("h") : QStringLiteral("f");
     const QString cacheKey = otherSex + u'|' + patientAgeBand + u'|' + cipherKey;
     auto it = withheld_.find(cacheKey);
@@ -166,6 +189,17 @@ void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QStrin
 EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& formule,
                                      const QString& pathologie, const EvaluationOptions& options)
 {
+    if (path_ == EvaluationPath::InMemory) {
+        if (std::optional<EvaluationResult> result =
+                memory_->evaluate(state, dg, formule, pathologie, options))
+            return std::move(*result);
+    }
+    return evaluateWithSql(state, dg, formule, pathologie, options);
+}
+
+EvaluationResult Evaluator::evaluateWithSql(CaseState& state, int dg, const QString& formule,
+                                            const QString& pathologie, const EvaluationOptions& options)
+{
     state.CandidateSigns.clear();
     state.CandidateExams.clear();
     state.CandidateExamLines.clear();
@@ -173,11 +207,13 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
     EvaluationResult result;
     std::vector<std::pair<qint64, QString>> scored; // score and name, in query order
     try {
+        checkStamp();
         const QString condition = pathologie.isEmpty() ? formule : pathologie;
-        const QString sql = state.SCList.isEmpty() ? QStringLiteral("select _rowid_ as id from Data where") +
-                                                         condition + QStringLiteral(" ORDER BY F DESC")
-                                                   : QStringLiteral("select _rowid_ as id from Data where ") +
-                                                         condition + QStringLiteral(" ORDER BY F DESC");
+        const QString sql = state.SCList.isEmpty()
+                                ? QStringLiteral("select _rowid_ as id from Data where") + condition +
+                                      QStringLiteral(" ORDER BY F DESC, rowid")
+                                : QStringLiteral("select _rowid_ as id from Data where ") + condition +
+                                      QStringLiteral(" ORDER BY F DESC, rowid");
         query_.open(sql);
         std::vector<qint64> rowIds;
         rowIds.reserve(size_t(query_.recordCount()));

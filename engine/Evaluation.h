@@ -6,6 +6,7 @@
 #include "kb/Query.h"
 
 #include <QHash>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -44,20 +45,37 @@ struct EvaluationOptions {
     QString cipherKey;
 };
 
+class MemoryEvaluator;
+
+// Which way the condition is evaluated. Both give the same results; the SQL path runs the
+// condition as a statement on the shared query object and is the yardstick of the other.
+enum class EvaluationPath { InMemory, Sql };
+
 class Evaluator {
 public:
     explicit Evaluator(kb::Query& query);
+    ~Evaluator();
 
     // Dg = 1 scores and ranks, Dg = 0 only refreshes the candidate lists. A non-empty pathologie
     // replaces formule as the whole condition. The candidate lists of the case are refilled.
     EvaluationResult evaluate(model::CaseState& state, int dg, const QString& formule,
                               const QString& pathologie, const EvaluationOptions& options);
 
+    void setPath(EvaluationPath path) { path_ = path; }
+    EvaluationPath path() const { return path_; }
+    // Reads the knowledge into memory ahead of the first evaluation (start-up calls it).
+    void prepare();
+
     // Withholds from list the signs reserved to the other sex or to another age band.
     void Filtre_Sexe_Age(model::SortedList& list, QChar patientSex, const QString& patientAgeBand,
                          const QString& cipherKey);
 
 private:
+    EvaluationResult evaluateWithSql(model::CaseState& state, int dg, const QString& formule,
+                                     const QString& pathologie, const EvaluationOptions& options);
+    // Drops what the SQL path keeps of the knowledge when the file's knowledge stamp changed.
+    void checkStamp();
+
     struct Pathology {
         QString name;
         QString prevalence;                      // read as an integer at each use, as the column is
@@ -73,7 +91,10 @@ private:
     void loadPathologies(const QString& cipherKey);
 
     kb::Query& query_;
-    // The knowledge does not change while the program runs: each pathology is read and split once.
+    EvaluationPath path_ = EvaluationPath::InMemory;
+    std::unique_ptr<MemoryEvaluator> memory_;
+    QString stamp_; // the knowledge stamp the SQL path's pathologies and withheld signs were read under
+    // Each pathology is read and split once for a given knowledge.
     QHash<qint64, Pathology> pathologies_;
     QString cachedKey_;
     bool loaded_ = false;
