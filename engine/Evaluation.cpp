@@ -191,9 +191,12 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
 {
     if (path_ == EvaluationPath::InMemory) {
         if (std::optional<EvaluationResult> result =
-                memory_->evaluate(state, dg, formule, pathologie, options))
+                memory_->evaluate(state, dg, formule, pathologie, options)) {
+            ++answeredInMemory_;
             return std::move(*result);
+        }
     }
+    ++answeredWithSql_;
     return evaluateWithSql(state, dg, formule, pathologie, options);
 }
 

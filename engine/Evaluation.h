@@ -65,6 +65,10 @@ public:
     EvaluationPath path() const { return path_; }
     // Reads the knowledge into memory ahead of the first evaluation (start-up calls it).
     void prepare();
+    // How many evaluations each path answered: the in-memory path leaves to the SQL path what it
+    // cannot answer with certainty (failures, unusual conditions).
+    int answeredInMemory() const { return answeredInMemory_; }
+    int answeredWithSql() const { return answeredWithSql_; }
 
     // Withholds from list the signs reserved to the other sex or to another age band.
     void Filtre_Sexe_Age(model::SortedList& list, QChar patientSex, const QString& patientAgeBand,
@@ -92,6 +96,8 @@ private:
 
     kb::Query& query_;
     EvaluationPath path_ = EvaluationPath::InMemory;
+    int answeredInMemory_ = 0;
+    int answeredWithSql_ = 0;
     std::unique_ptr<MemoryEvaluator> memory_;
     QString stamp_; // the knowledge stamp the SQL path's pathologies and withheld signs were read under
     // Each pathology is read and split once for a given knowledge.
