@@ -22,27 +22,25 @@ void SortedList::add(const QString& key, const QString& line)
     dirty_ = true;
 }
 
-void SortedList::assignDistinct(QStringList keys, QStringList lines)
+void SortedList::assignFromTable(std::shared_ptr<const TextTable> table,
+                                 std::vector<std::pair<int, int>> entries)
 {
-    Q_ASSERT(keys.size() == lines.size());
     byKey_.clear();
     sorted_.clear();
-    pendingKeys_ = std::move(keys);
-    pendingLines_ = std::move(lines);
-    pending_ = true;
+    table_ = std::move(table);
+    entries_ = std::move(entries);
     dirty_ = true;
 }
 
 void SortedList::materialize() const
 {
-    if (!pending_)
+    if (!table_)
         return;
-    byKey_.reserve(pendingKeys_.size());
-    for (qsizetype i = 0; i < pendingKeys_.size(); ++i)
-        byKey_.insert(pendingKeys_.at(i), pendingLines_.at(i));
-    pendingKeys_.clear();
-    pendingLines_.clear();
-    pending_ = false;
+    byKey_.reserve(qsizetype(entries_.size()));
+    for (const auto& [key, text] : entries_)
+        byKey_.insert(table_->keys[size_t(key)], table_->texts[size_t(text)]);
+    table_.reset();
+    entries_.clear();
 }
 
 bool SortedList::remove(QStringView text)
@@ -63,9 +61,8 @@ bool SortedList::contains(QStringView text) const
 void SortedList::clear()
 {
     byKey_.clear();
-    pendingKeys_.clear();
-    pendingLines_.clear();
-    pending_ = false;
+    table_.reset();
+    entries_.clear();
     sorted_.clear();
     dirty_ = false;
 }
@@ -76,9 +73,10 @@ const QStringList& SortedList::lines() const
         // Each line's collation key is looked up once, not at every comparison.
         std::vector<std::pair<QCollatorSortKey, QString>> keyed;
         keyed.reserve(size_t(size()));
-        if (pending_) {
-            for (const QString& line : std::as_const(pendingLines_))
-                keyed.emplace_back(collationKey(line), line);
+        if (table_) {
+            for (const auto& entry : entries_)
+                keyed.emplace_back(collationKey(table_->texts[size_t(entry.second)]),
+                                   table_->texts[size_t(entry.second)]);
         } else {
             for (const QString& line : std::as_const(byKey_))
                 keyed.emplace_back(collationKey(line), line);

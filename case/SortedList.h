@@ -6,23 +6,33 @@
 
 #include <QHash>
 #include <QStringList>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace vardelo::model {
+
+// Texts and case keys shared by many lists, each list naming its lines by their numbers here.
+struct TextTable {
+    std::vector<QString> texts;
+    std::vector<QString> keys;
+};
 
 class SortedList {
 public:
     void add(const QString& line);
     // The same, with the line's case key already made (caseKey(line)).
     void add(const QString& key, const QString& line);
-    // Replaces the content with lines that are already distinct without regard to case, each with
-    // its case key. The look-up table is made only when something asks for it, so that an
-    // evaluation offering tens of thousands of lines pays for neither hashing nor sorting them.
-    void assignDistinct(QStringList keys, QStringList lines);
+    // Replaces the content with lines of a shared table, given as (key number, text number) pairs
+    // that are distinct without regard to case. The lines themselves are copied, looked up and
+    // sorted only when something asks for them, so that an evaluation offering tens of thousands
+    // of lines pays for none of that.
+    void assignFromTable(std::shared_ptr<const TextTable> table, std::vector<std::pair<int, int>> entries);
     // Removes the line equal to text without regard to case; false when there is none.
     bool remove(QStringView text);
     bool contains(QStringView text) const;
     void clear();
-    qsizetype size() const { return pending_ ? pendingLines_.size() : byKey_.size(); }
+    qsizetype size() const { return table_ ? qsizetype(entries_.size()) : byKey_.size(); }
     bool isEmpty() const { return size() == 0; }
     // The lines in order.
     const QStringList& lines() const;
@@ -33,10 +43,9 @@ private:
     void materialize() const;
 
     mutable QHash<QString, QString> byKey_;
-    // Lines given by assignDistinct and not yet in byKey_.
-    mutable QStringList pendingKeys_;
-    mutable QStringList pendingLines_;
-    mutable bool pending_ = false;
+    // Lines given by assignFromTable and not yet in byKey_.
+    mutable std::shared_ptr<const TextTable> table_;
+    mutable std::vector<std::pair<int, int>> entries_;
     mutable QStringList sorted_;
     mutable bool dirty_ = false;
 };

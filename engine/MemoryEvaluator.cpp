@@ -401,12 +401,13 @@ struct MemoryEvaluator::Index {
     std::vector<int> examLineText; // distinct exam lines: their GetSC text
 
     // Texts (GetSC of the lines, GetEC of the exam texts) and their case keys.
-    std::vector<QString> texts;
+    std::shared_ptr<TextTable> table = std::make_shared<TextTable>();
+    std::vector<QString>& texts = table->texts;
+    std::vector<QString>& keys = table->keys;
     std::vector<int> keyOfText;
     std::vector<int> examNameOfText; // for the texts of exam lines; -1 otherwise
     std::vector<char> spellings;     // by key: whether exam names of that key are spelled two ways
     QHash<QString, int> textIds;
-    std::vector<QString> keys;
     QHash<QString, int> keyIds;
 
     Column columns[3]; // S, E, I
@@ -835,19 +836,17 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
             exclude(ix.firstSign, ix.keyOf(e));
         for (const int key : ix.withheld(connection_, state.PatientSex, state.PatientAgeBand))
             exclude(ix.firstSign, key);
-        QStringList signKeys;
-        QStringList signTexts;
+        std::vector<std::pair<int, int>> signs;
+        signs.reserve(signOrder.size());
         for (const int key : signOrder) {
             const int text = ix.firstSign[size_t(key)];
-            if (text < 0)
-                continue;
-            signKeys.append(ix.keys[size_t(key)]);
-            signTexts.append(ix.texts[size_t(text)]);
+            if (text >= 0)
+                signs.emplace_back(key, text);
         }
         for (const QString& e : std::as_const(state.EC_List))
             exclude(ix.firstExamLine, ix.keyOf(e));
-        QStringList examLineKeys;
-        QStringList examLineTexts;
+        std::vector<std::pair<int, int>> examLines;
+        examLines.reserve(examLineOrder.size());
         // Exams are taken from the exam lines in their sorted order, the first spelling of a name
         // kept; where two spellings of a name compete, the earlier line in that order wins.
         std::vector<int> examNames;
@@ -855,8 +854,7 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
             const int text = ix.firstExamLine[size_t(key)];
             if (text < 0)
                 continue;
-            examLineKeys.append(ix.keys[size_t(key)]);
-            examLineTexts.append(ix.texts[size_t(text)]);
+            examLines.emplace_back(key, text);
             const int name = ix.examNameOfText[size_t(text)];
             const int nameKey = ix.keyOfText[size_t(name)];
             int& choice = ix.examNameChoice[size_t(nameKey)];
@@ -868,21 +866,19 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
                 choice = text;
             }
         }
-        QStringList examKeys;
-        QStringList examTexts;
-        const QString zero = QStringLiteral("0");
+        std::vector<std::pair<int, int>> exams;
+        exams.reserve(examNames.size());
+        const int zero = ix.keyIds.value(QStringLiteral("0"), -1);
         for (const int nameKey : examNames) {
             const int line = ix.examNameChoice[size_t(nameKey)];
             ix.examNameChoice[size_t(nameKey)] = -1;
-            if (ix.keys[size_t(nameKey)] == zero)
-                continue;
-            examKeys.append(ix.keys[size_t(nameKey)]);
-            examTexts.append(ix.texts[size_t(ix.examNameOfText[size_t(line)])]);
+            if (nameKey != zero)
+                exams.emplace_back(nameKey, ix.examNameOfText[size_t(line)]);
         }
 
-        state.CandidateSigns.assignDistinct(std::move(signKeys), std::move(signTexts));
-        state.CandidateExamLines.assignDistinct(std::move(examLineKeys), std::move(examLineTexts));
-        state.CandidateExams.assignDistinct(std::move(examKeys), std::move(examTexts));
+        state.CandidateSigns.assignFromTable(ix.table, std::move(signs));
+        state.CandidateExamLines.assignFromTable(ix.table, std::move(examLines));
+        state.CandidateExams.assignFromTable(ix.table, std::move(exams));
         const bool hasRows = !result.rows.empty();
         result.signsPageCaption =
             pageCaption(CaptionSigns, state.CandidateSigns.size(), !state.SCList.isEmpty() && hasRows);

@@ -112,10 +112,11 @@ bool scaleDatabase(const QString& sourcePath, int factor, const QString& outPath
         }
         q.open(QStringLiteral("select * from Prm where T = 'MS'"));
         out.exec(QStringLiteral("update Prm set V = ? where T = 'MS'"), {q.field(QStringLiteral("V"))});
-        kb::Statement version(source, QStringLiteral("select Area from VersionArea"));
+        // The hash of the source with the factor: a grown copy of other knowledge gets another hash.
+        kb::Statement version(source, QStringLiteral("select Area, KnowledgeHash from VersionArea"));
         if (version.step())
             out.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, ?)"),
-                     {version.blob(0), QStringLiteral("x%1").arg(factor)});
+                     {version.blob(0), QStringLiteral("%1-x%2").arg(version.text(1)).arg(factor)});
         transaction.commit();
         return true;
     } catch (const kb::DbError& e) {
