@@ -78,11 +78,29 @@ CREATE TABLE VersionArea (
 );
 INSERT INTO Prm (T, V) VALUES ('Nom', ''), ('Sexe', ''), ('Age', ''), ('PT_EXE_Path', ''), ('MS', '');
 )SQL"));
+    addMissingKnowledgeTables(connection, QStringLiteral("main"));
+}
+
+void addMissingKnowledgeTables(Connection& connection, const QString& schema)
+{
+    // The pathologies that need hospital care the same day, by name.
+    connection.execScript(
+        QStringLiteral("CREATE TABLE IF NOT EXISTS %1.Emergency (P TEXT NOT NULL UNIQUE COLLATE JET);")
+            .arg(schema));
+}
+
+bool hasTable(Connection& connection, const QString& table)
+{
+    Statement statement(connection,
+                        QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    statement.bind({table});
+    return statement.step();
 }
 
 const QStringList& knowledgeTables()
 {
-    static const QStringList tables{QStringLiteral("Data"), QStringLiteral("SC"), QStringLiteral("EC")};
+    static const QStringList tables{QStringLiteral("Data"), QStringLiteral("SC"), QStringLiteral("EC"),
+                                    QStringLiteral("Emergency")};
     return tables;
 }
 

@@ -17,6 +17,12 @@ inline const QString StopWords = QStringLiteral("MS");
 // The connection must be on a new, empty file.
 void createSchema(Connection& connection);
 
+// Creates, in the attached schema given ("main" for the file itself), the knowledge tables that
+// files made by earlier versions lack.
+void addMissingKnowledgeTables(Connection& connection, const QString& schema);
+
+bool hasTable(Connection& connection, const QString& table);
+
 // The tables that hold the knowledge proper; an upgrade replaces exactly these.
 const QStringList& knowledgeTables();
 

@@ -291,7 +291,8 @@ void Loader::loadPathology(const QString& relative)
     checkKeys(file, *node,
               {QStringLiteral("name"), QStringLiteral("prevalence"), QStringLiteral("applicability"),
                QStringLiteral("search"), QStringLiteral("signs"), QStringLiteral("exams"),
-               QStringLiteral("definition"), QStringLiteral("treatment")});
+               QStringLiteral("definition"), QStringLiteral("treatment"), QStringLiteral("emergency"),
+               QStringLiteral("definition_only")});
     Pathology p;
     p.file = file;
     p.line = 1;
@@ -302,7 +303,9 @@ void Loader::loadPathology(const QString& relative)
     const auto exams = text(file, *node, "exams", false);
     const auto definition = text(file, *node, "definition", true);
     const auto treatment = text(file, *node, "treatment", true);
-    if (!name || !applicability || !search || !signs || !exams || !definition || !treatment)
+    const auto definitionOnly = text(file, *node, "definition_only", false);
+    if (!name || !applicability || !search || !signs || !exams || !definition || !treatment ||
+        !definitionOnly)
         return;
 
     p.name = *name;
@@ -369,6 +372,19 @@ void Loader::loadPathology(const QString& relative)
         return out;
     };
     p.signs = linesOf((*node)["signs"], *signs);
+    if (!definitionOnly->isEmpty())
+        p.definitionOnly = linesOf((*node)["definition_only"], *definitionOnly);
+
+    if (const YAML::Node emergency = (*node)["emergency"]) {
+        p.emergencyLine = emergency.Mark().line + 1;
+        const QString value = emergency.IsScalar() ? QString::fromStdString(emergency.Scalar()) : QString();
+        if (value == u"true" || value == u"false") {
+            p.emergency = value == u"true";
+            p.emergencyStated = true;
+        } else {
+            error(file, p.emergencyLine, QStringLiteral("emergency vaut true ou false"));
+        }
+    }
     if (exams->trimmed().isEmpty() || exams->trimmed() == u"0")
         p.exams.clear();
     else
@@ -385,6 +401,8 @@ void Loader::loadPathology(const QString& relative)
             error(file, line, QStringLiteral("%1, %2").arg(QString::fromUtf8(key), e));
         *rtf = rtf::writeRtf(markdown.paragraphs);
     };
+    p.definitionText = *definition;
+    p.treatmentText = *treatment;
     document("definition", *definition, &p.definitionRtf);
     document("treatment", *treatment, &p.treatmentRtf);
     result_.knowledge.pathologies.push_back(std::move(p));
@@ -697,6 +715,16 @@ bool writeDatabase(const Knowledge& k, const QString& path, QString* error)
                     insert.reset();
                 }
             };
+            {
+                kb::Statement insert(db, QStringLiteral("insert into Emergency (P) values (?)"));
+                for (const Pathology& p : k.pathologies) {
+                    if (!p.emergency)
+                        continue;
+                    insert.bind({p.name});
+                    insert.step();
+                    insert.reset();
+                }
+            }
             vocabulary(QStringLiteral("SC"), k.signs);
             vocabulary(QStringLiteral("EC"), k.exams);
             // Spaces on both sides, so that every stop word stands between spaces.
@@ -751,6 +779,8 @@ bool upgradeDatabase(const QString& compiledPath, const QString& userPath, bool*
         user.exec(QStringLiteral("attach database ? as compiled"), {compiledPath});
         {
             kb::Transaction transaction(user);
+            // A file made before a knowledge table existed gets it here.
+            kb::addMissingKnowledgeTables(user, QStringLiteral("main"));
             for (const QString& table : kb::knowledgeTables()) {
                 user.execScript(
                     QStringLiteral("delete from main.%1; insert into main.%1 select * from compiled.%1;")

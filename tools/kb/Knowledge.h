@@ -44,6 +44,16 @@ struct Pathology {
     std::vector<SourceLine> exams;
     QString definitionRtf;
     QString treatmentRtf;
+    QString definitionText; // the Markdown sources, for the checks that read them
+    QString treatmentText;
+    // Needs hospital care the same day; `emergency` may be left out only when the treatment does
+    // not open on an urgent referral.
+    bool emergency = false;
+    bool emergencyStated = false;
+    int emergencyLine = 0;
+    // Signs the definition names that are deliberately left out of the list (a negated sign, a
+    // complication, a differential diagnosis).
+    std::vector<SourceLine> definitionOnly;
 };
 
 struct Knowledge {

@@ -94,6 +94,19 @@ bool scaleDatabase(const QString& sourcePath, int factor, const QString& outPath
                 data.reset();
             }
         }
+        if (kb::hasTable(source, QStringLiteral("Emergency"))) {
+            q.open(QStringLiteral("select * from Emergency order by P"));
+            kb::Statement emergency(out, QStringLiteral("insert into Emergency (P) values (?)"));
+            for (int c = 0; c < factor; ++c) {
+                const QString tag = copyTag(c);
+                for (q.first(); !q.eof(); q.next()) {
+                    const QString name = q.field(QStringLiteral("P"));
+                    emergency.bind({tag.isEmpty() ? name : name + u' ' + tag});
+                    emergency.step();
+                    emergency.reset();
+                }
+            }
+        }
         for (const QString& table : {QStringLiteral("SC"), QStringLiteral("EC")}) {
             q.open(QStringLiteral("select * from %1 order by S").arg(table));
             kb::Statement insert(
