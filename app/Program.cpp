@@ -6,9 +6,11 @@
 #include "app/Unit6.h"
 #include "dialogs/Unit15.h"
 #include "dialogs/Unit4.h"
+#include "kb/KnowledgeFile.h"
 #include "platform/TextFile.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLocale>
 
 namespace vardelo::app {
@@ -41,7 +43,10 @@ void Program::start()
     // Dates with "/" and decimals with ",", as French practice writes them.
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
 
-    TForm6 splash(env_.programFile(QStringLiteral("Data.vdat")));
+    const QString dataFile = env_.programFile(QStringLiteral("Data.vdat"));
+    if (!checkKnowledgeBase(dataFile))
+        return;
+    TForm6 splash(dataFile);
     if (!splash.version().error.isEmpty())
         env_.messages->error(splash.version().error);
     splash.show();
@@ -57,8 +62,36 @@ void Program::start()
     splash.hide();
 }
 
+bool Program::checkKnowledgeBase(const QString& dataFile)
+{
+    const kb::StartCheck check = kb::checkKnowledgeBaseForStart(dataFile);
+    if (check.fileUnusable()) {
+        env_.messages->error(check.message);
+        startFailed_ = true;
+        return false;
+    }
+    if (check.status == kb::StartCheck::Status::KnowledgeAltered) {
+        const QString bundled = env_.programFile(kb::BundledKnowledgeFile);
+        if (!QFileInfo::exists(bundled)) {
+            env_.messages->show(DialogType::Warning,
+                                check.message + QStringLiteral("\r\n\r\n") + kb::NoBundledKnowledge,
+                                {DialogButton::Ok});
+        } else if (env_.messages->show(DialogType::Confirmation,
+                                       check.message + QStringLiteral("\r\n\r\n") + kb::RepairQuestion,
+                                       {DialogButton::Yes, DialogButton::No}) == DialogButton::Yes) {
+            bool changed = false;
+            QString error;
+            if (!kb::upgradeKnowledge(bundled, dataFile, &changed, &error))
+                env_.messages->error(error);
+        }
+    }
+    return true;
+}
+
 int Program::run()
 {
+    if (startFailed_)
+        return 1;
     if (form1_->endRequested())
         return 0;
     form1_->show();

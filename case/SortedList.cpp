@@ -38,7 +38,7 @@ void SortedList::materialize() const
         return;
     byKey_.reserve(qsizetype(entries_.size()));
     for (const auto& [key, text] : entries_)
-        byKey_.insert(table_->keys[size_t(key)], table_->texts[size_t(text)]);
+        byKey_.insert(table_->keys.at(key).toString(), table_->texts.at(text).toString());
     table_.reset();
     entries_.clear();
 }
@@ -74,9 +74,10 @@ const QStringList& SortedList::lines() const
         std::vector<std::pair<QCollatorSortKey, QString>> keyed;
         keyed.reserve(size_t(size()));
         if (table_) {
-            for (const auto& entry : entries_)
-                keyed.emplace_back(collationKey(table_->texts[size_t(entry.second)]),
-                                   table_->texts[size_t(entry.second)]);
+            for (const auto& entry : entries_) {
+                QString line = table_->texts.at(entry.second).toString();
+                keyed.emplace_back(collationKey(line), std::move(line));
+            }
         } else {
             for (const QString& line : std::as_const(byKey_))
                 keyed.emplace_back(collationKey(line), line);

@@ -12,10 +12,28 @@
 
 namespace vardelo::model {
 
+// Many texts in one block of characters, numbered in the order they were added.
+struct TextPool {
+    QString chars;
+    std::vector<qint32> starts{0}; // text i is chars[starts[i] .. starts[i + 1])
+
+    qsizetype size() const { return qsizetype(starts.size()) - 1; }
+    QStringView at(qsizetype i) const
+    {
+        return QStringView(chars).mid(starts[size_t(i)], starts[size_t(i) + 1] - starts[size_t(i)]);
+    }
+    qint32 add(QStringView text)
+    {
+        chars += text;
+        starts.push_back(qint32(chars.size()));
+        return qint32(size() - 1);
+    }
+};
+
 // Texts and case keys shared by many lists, each list naming its lines by their numbers here.
 struct TextTable {
-    std::vector<QString> texts;
-    std::vector<QString> keys;
+    TextPool texts;
+    TextPool keys;
 };
 
 class SortedList {

@@ -3,11 +3,13 @@
 #include "case/KbLines.h"
 #include "case/TextCompare.h"
 #include "engine/MemoryEvaluator.h"
+#include "engine/ScoreArithmetic.h"
 #include "kb/Cipher.h"
 #include "kb/VersionArea.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 namespace vardelo::engine {
@@ -16,9 +18,12 @@ using namespace model;
 
 namespace {
 
-// Any failure inside the guarded evaluation: the caller shows an emptied list, no message.
+// Any failure inside the guarded evaluation: the caller shows an emptied list, no message. Its text,
+// in French, says why (the command-line tool prints it).
 struct EvaluationFailure : std::runtime_error {
-    using std::runtime_error::runtime_error;
+    explicit EvaluationFailure(const QString& reason)
+        : std::runtime_error(reason.toStdString())
+    {}
 };
 
 qint64 toInteger(const QString& text)
@@ -26,7 +31,7 @@ qint64 toInteger(const QString& text)
     bool ok = false;
     const qint64 value = text.trimmed().toLongLong(&ok);
     if (!ok)
-        throw EvaluationFailure("not an integer");
+        throw EvaluationFailure(QStringLiteral("la prévalence « %1 » n'est pas un nombre entier").arg(text));
     return value;
 }
 
@@ -53,7 +58,7 @@ public:
             if (!ok)
                 invalid_.insert(key);
             else
-                sums_[key] += value;
+                sums_[key] = saturatingAdd(sums_.value(key, 0), value);
         }
     }
     qint64 bonus(const QString& pathology, const QString& sign) const
@@ -62,7 +67,9 @@ public:
             return 0;
         const Key key{pathology, sign};
         if (invalid_.contains(key))
-            throw EvaluationFailure("learning reliability is not an integer");
+            throw EvaluationFailure(
+                QStringLiteral("une fiabilité du fichier d'apprentissage n'est pas un nombre entier (%1, %2)")
+                    .arg(pathology, sign));
         return sums_.value(key, 0);
     }
 
@@ -160,7 +167,7 @@ const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& ci
         loadPathologies(cipherKey);
     const auto it = pathologies_.constFind(rowId);
     if (it == pathologies_.constEnd())
-        throw EvaluationFailure("pathology row not found");
+        throw EvaluationFailure(QStringLiteral("une pathologie est introuvable dans la base"));
     return it.value();
 }
 
@@ -246,19 +253,22 @@ EvaluationResult Evaluator::evaluateWithSql(CaseState& state, int dg, const QStr
                     if (isSignToken(x))
                         continue;
                     if (p.signLength == 0)
-                        throw EvaluationFailure("pathology without sign lines");
+                        throw EvaluationFailure(
+                            QStringLiteral("la pathologie « %1 » n'a aucun signe").arg(p.name));
                     sum += (qint64(GetSC(x).size()) * 100) / p.signLength;
                 }
                 if (probability && sum != 0)
-                    score *= sum;
+                    score = saturatingMultiply(score, sum);
                 for (qsizetype i = 0; i < p.signTexts.size(); ++i) {
                     const QString& sign = p.signTexts.at(i);
                     const qint64 bonus = learning.bonus(p.name, sign);
                     state.CandidateSigns.add(p.signKeys.at(i), sign);
                     if (polarity.value(p.signKeys.at(i), -1) == 1) {
                         if (!p.weights[size_t(i)])
-                            throw EvaluationFailure("weight is not an integer");
-                        score += *p.weights[size_t(i)] + bonus;
+                            throw EvaluationFailure(
+                                QStringLiteral("un poids de signe de « %1 » n'est pas un nombre entier")
+                                    .arg(p.name));
+                        score = saturatingAdd(score, saturatingAdd(*p.weights[size_t(i)], bonus));
                     }
                 }
                 for (qsizetype i = 0; i < p.examTexts.size(); ++i)
@@ -268,11 +278,12 @@ EvaluationResult Evaluator::evaluateWithSql(CaseState& state, int dg, const QStr
                     if (isExamOperator(y))
                         continue;
                     if (p.examLength == 0)
-                        throw EvaluationFailure("pathology without exam lines");
+                        throw EvaluationFailure(
+                            QStringLiteral("la pathologie « %1 » n'a aucune ligne d'examen").arg(p.name));
                     sum2 += (qint64(GetSC(y).size()) * 100) / p.examLength;
                 }
                 if (probability && sum2 != 0)
-                    score *= sum2;
+                    score = saturatingMultiply(score, sum2);
                 scored.emplace_back(score, p.name);
             }
             // Descending on the score; rows with equal scores keep their query order.
@@ -283,8 +294,9 @@ EvaluationResult Evaluator::evaluateWithSql(CaseState& state, int dg, const QStr
                 result.rows.push_back({QStringLiteral("99"), scored.front().second});
                 for (size_t i = 1; i < scored.size(); ++i) {
                     if (top == 0)
-                        throw EvaluationFailure("best score is 0");
-                    result.rows.push_back({QString::number((scored[i].first * 99) / top), scored[i].second});
+                        throw EvaluationFailure(QStringLiteral("le meilleur score est nul"));
+                    result.rows.push_back(
+                        {QString::number(saturatingMultiply(scored[i].first, 99) / top), scored[i].second});
                 }
             }
         } else {
@@ -314,10 +326,17 @@ EvaluationResult Evaluator::evaluateWithSql(CaseState& state, int dg, const QStr
         result.examsPageCaption =
             pageCaption(CaptionExams, state.CandidateExams.size(), !state.EC_List.isEmpty() && hasRows);
         return result;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
         query_.close();
         EvaluationResult failure;
         failure.failed = true;
+        if (dynamic_cast<const EvaluationFailure*>(&e))
+            failure.reason = QString::fromStdString(e.what());
+        else if (dynamic_cast<const kb::DbError*>(&e))
+            failure.reason = QStringLiteral("la formule est incomplète ou mal formée (erreur %1 de la base)")
+                                 .arg(static_cast<const kb::DbError&>(e).code());
+        else
+            failure.reason = QStringLiteral("erreur interne de l'évaluation");
         failure.header = CaptionDiagnoses;
         failure.progressMaximum = result.progressMaximum;
         failure.progressPosition = result.progressPosition;

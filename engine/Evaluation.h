@@ -28,6 +28,7 @@ struct DiagnosisRow {
 
 struct EvaluationResult {
     bool failed = false;
+    QString reason; // why the evaluation failed, in French
     QString header; // column 1 header
     std::vector<DiagnosisRow> rows;
     // Page captions; set only when the evaluation completed (a failure keeps the previous ones).

@@ -9,9 +9,11 @@ using namespace model;
 
 namespace {
 
-QString like(const QString& column, const QString& pattern)
+// A sign or exam of the case matched literally inside the pattern's own wildcards: the formula's
+// texts come from the person (typed, or read from a case file), and a "%" in them is a character.
+QString like(const QString& column, QStringView prefix, const QString& text)
 {
-    return QStringLiteral(" %1 Like %2").arg(column, kb::quoteSql(pattern));
+    return u' ' + kb::likeLiteral(column, prefix, text, u"%");
 }
 
 QString signPart(const QStringList& list)
@@ -34,10 +36,9 @@ QString signPart(const QStringList& list)
         else if (i > 0 && list.at(i - 1) == token::Ignore)
             continue; // an undetermined sign takes no part in the condition
         else if (i > 0 && list.at(i - 1) == token::Not)
-            part += like(QStringLiteral("S"),
-                         QStringLiteral("%*") + e + u'%'); // a negation excludes only where the sign is major
+            part += like(QStringLiteral("S"), u"%*", e); // a negation excludes only where the sign is major
         else
-            part += like(QStringLiteral("S"), u'%' + e + u'%');
+            part += like(QStringLiteral("S"), u"%", e);
     }
     return part;
 }
@@ -54,9 +55,9 @@ QString examPart(const QStringList& list)
         else if (e == token::Not)
             part += QStringLiteral(" and not ");
         else if (i > 0 && list.at(i - 1) == token::Not)
-            part += like(QStringLiteral("E"), QStringLiteral("%*") + e + u'%');
+            part += like(QStringLiteral("E"), u"%*", e);
         else
-            part += like(QStringLiteral("E"), u'%' + e + u'%');
+            part += like(QStringLiteral("E"), u"%", e);
     }
     return part;
 }
@@ -87,8 +88,8 @@ QString FormuleReq(QStringList& scList, const QStringList& ecList, QChar patient
     if (!scList.isEmpty() && scList.at(0) == token::And)
         scList.removeAt(0);
     // The patient codes go through the quoting helper too: they may come from a file or a command line.
-    const QString base = QStringLiteral("((I Like ") + kb::quoteSql(u'%' + QString(patientSex) + u'%') +
-                         QStringLiteral(") and (I Like ") + kb::quoteSql(u'%' + patientAgeBand + u'%') +
+    const QString base = QStringLiteral("((") + kb::likeLiteral(u"I", u"%", QString(patientSex), u"%") +
+                         QStringLiteral(") and (") + kb::likeLiteral(u"I", u"%", patientAgeBand, u"%") +
                          QStringLiteral("))");
     const QString signs = signPart(scList);
     const QString exams = examPart(ecList);

@@ -2,6 +2,7 @@
 
 #include "case/KbLines.h"
 #include "case/TextCompare.h"
+#include "engine/ScoreArithmetic.h"
 #include "kb/JetFunctions.h"
 #include "kb/VersionArea.h"
 
@@ -9,7 +10,10 @@
 #include <QSet>
 #include <algorithm>
 #include <bit>
+#include <cstring>
+#include <stdexcept>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
 
 namespace vardelo::engine {
@@ -370,83 +374,185 @@ Column makeColumn(const std::vector<QString>& lines, const std::vector<std::vect
     return column;
 }
 
+// Writes and reads the index as one block of bytes, in the machine's own layout: the block is
+// read only by the program that wrote it (or one of the same build), checked by its header.
+class BlockWriter {
+public:
+    template <typename T>
+    void put(const std::vector<T>& values)
+    {
+        static_assert(std::is_trivially_copyable_v<T>);
+        putSize(qint64(values.size()));
+        bytes_.append(reinterpret_cast<const char*>(values.data()), qsizetype(values.size() * sizeof(T)));
+    }
+    void put(const QString& text)
+    {
+        putSize(text.size());
+        bytes_.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    }
+    void put(const TextPool& pool)
+    {
+        put(pool.chars);
+        put(pool.starts);
+    }
+    void putSize(qint64 n) { bytes_.append(reinterpret_cast<const char*>(&n), sizeof n); }
+    QByteArray take() { return std::move(bytes_); }
+
+private:
+    QByteArray bytes_;
+};
+
+class BlockReader {
+public:
+    explicit BlockReader(const QByteArray& bytes)
+        : bytes_(bytes)
+    {}
+    qint64 size()
+    {
+        qint64 n = 0;
+        need(sizeof n);
+        std::memcpy(&n, bytes_.constData() + pos_, sizeof n);
+        pos_ += sizeof n;
+        if (n < 0)
+            throw std::runtime_error("bad index block");
+        return n;
+    }
+    template <typename T>
+    void get(std::vector<T>& values)
+    {
+        const qint64 n = size();
+        need(qint64(sizeof(T)) * n);
+        values.resize(size_t(n));
+        std::memcpy(values.data(), bytes_.constData() + pos_, size_t(n) * sizeof(T));
+        pos_ += qint64(sizeof(T)) * n;
+    }
+    void get(QString& text)
+    {
+        const qint64 n = size();
+        need(2 * n);
+        text.resize(qsizetype(n));
+        std::memcpy(text.data(), bytes_.constData() + pos_, size_t(n) * 2);
+        pos_ += 2 * n;
+    }
+    void get(TextPool& pool)
+    {
+        get(pool.chars);
+        get(pool.starts);
+        if (pool.starts.empty() || pool.starts.front() != 0 || pool.starts.back() != pool.chars.size() ||
+            !std::is_sorted(pool.starts.begin(), pool.starts.end()))
+            throw std::runtime_error("bad index block");
+    }
+    bool atEnd() const { return pos_ == bytes_.size(); }
+
+private:
+    void need(qint64 n) const
+    {
+        if (n < 0 || pos_ + n > bytes_.size())
+            throw std::runtime_error("bad index block");
+    }
+    const QByteArray& bytes_;
+    qint64 pos_ = 0;
+};
+
+// What marks a block of this layout: a change to the Index below changes the number.
+constexpr qint64 IndexFormat = 0x5644'4c58'0001;
+
 } // namespace
 
 struct MemoryEvaluator::Index {
     QString stamp;
     bool usable = true; // false when a searched column holds NULL: three-valued logic is the SQL path's
-    int rowCount = 0;
+    qint32 rowCount = 0;
 
     // Rows in the order of the diagnosis query: ORDER BY F DESC, rowid.
     std::vector<qint64> rowIds;
-    QHash<qint64, int> rowOfId;
-    std::vector<QString> names;
+    TextPool names;
+    std::vector<qint32> nameOrder; // rows by name, for the look-ups of the learning lines
     std::vector<qint64> prevalence;
-    std::vector<char> prevalenceOk; // F read as an integer
-    std::vector<int> signLength;    // LS
-    std::vector<int> examLength;    // LE
-    std::vector<int> signStart;     // sign lines of row r: signLineOf[signStart[r] .. [r + 1])
-    std::vector<int> signLineOf;
-    std::vector<int> examStart;
-    std::vector<int> examLineOf;
-    QHash<QString, std::vector<int>> rowsByName;
+    std::vector<qint8> prevalenceOk; // F read as an integer
+    std::vector<qint32> signLength;  // LS
+    std::vector<qint32> examLength;  // LE
+    std::vector<qint32> signStart;   // sign lines of row r: signLineOf[signStart[r] .. [r + 1])
+    std::vector<qint32> signLineOf;
+    std::vector<qint32> examStart;
+    std::vector<qint32> examLineOf;
 
     // Distinct sign lines: their sign text and weight.
-    struct SignLine {
-        int text = 0;
-        int weight = 0;
-        bool weightOk = true;
-    };
-    std::vector<SignLine> signLines;
-    std::vector<int> examLineText; // distinct exam lines: their GetSC text
+    std::vector<qint32> lineText;
+    std::vector<qint32> lineWeight;
+    std::vector<qint8> lineWeightOk;
+    std::vector<qint32> examLineText; // distinct exam lines: their GetSC text
 
     // Texts (GetSC of the lines, GetEC of the exam texts) and their case keys.
     std::shared_ptr<TextTable> table = std::make_shared<TextTable>();
-    std::vector<QString>& texts = table->texts;
-    std::vector<QString>& keys = table->keys;
-    std::vector<int> keyOfText;
-    std::vector<int> examNameOfText; // for the texts of exam lines; -1 otherwise
-    std::vector<char> spellings;     // by key: whether exam names of that key are spelled two ways
-    QHash<QString, int> textIds;
-    QHash<QString, int> keyIds;
+    std::vector<qint32> textOrder; // for the look-ups
+    std::vector<qint32> keyOrder;
+    std::vector<qint32> keyOfText;
+    std::vector<qint32> examNameOfText; // for the texts of exam lines; -1 otherwise
+    std::vector<qint8> spellings;       // by key: whether exam names of that key are spelled two ways
 
     Column columns[3]; // S, E, I
 
     // Answers kept until the knowledge changes.
+    QHash<qint64, int> rowOfId; // made when a pattern needs the database
     QHash<QString, Bits> terms;
     QHash<QString, std::vector<int>> withheldKeys; // Filtre_Sexe_Age, by other sex and age band
 
     // Scratch arrays by key, reset after each evaluation.
-    mutable std::vector<qint8> polarity;
-    mutable std::vector<int> firstSign;
-    mutable std::vector<int> firstExamLine;
-    mutable std::vector<int> examNameChoice;
+    std::vector<qint8> polarity;
+    std::vector<int> firstSign;
+    std::vector<int> firstExamLine;
+    std::vector<int> examNameChoice;
 
-    int internText(const QString& text)
+    static int find(const TextPool& pool, const std::vector<qint32>& order, QStringView text)
     {
-        const auto it = textIds.constFind(text);
-        if (it != textIds.constEnd())
-            return it.value();
-        const int id = int(texts.size());
-        texts.push_back(text);
-        const QString key = caseKey(text);
-        auto k = keyIds.constFind(key);
-        if (k == keyIds.constEnd()) {
-            k = keyIds.insert(key, int(keys.size()));
-            keys.push_back(key);
-        }
-        keyOfText.push_back(k.value());
-        examNameOfText.push_back(-1);
-        textIds.insert(text, id);
-        return id;
+        const auto it = std::lower_bound(order.begin(), order.end(), text, [&pool](qint32 id, QStringView t) {
+            return pool.at(id).compare(t) < 0;
+        });
+        return it != order.end() && pool.at(*it) == text ? *it : -1;
     }
-
-    int keyOf(const QString& text) const { return keyIds.value(caseKey(text), -1); }
+    static std::vector<qint32> sortedOrder(const TextPool& pool)
+    {
+        std::vector<qint32> order(size_t(pool.size()));
+        for (size_t i = 0; i < order.size(); ++i)
+            order[i] = qint32(i);
+        std::stable_sort(order.begin(), order.end(),
+                         [&pool](qint32 a, qint32 b) { return pool.at(a).compare(pool.at(b)) < 0; });
+        return order;
+    }
+    int textId(QStringView text) const { return find(table->texts, textOrder, text); }
+    int keyId(QStringView key) const { return find(table->keys, keyOrder, key); }
+    int keyOf(QStringView text) const { return keyId(caseKey(text)); }
+    std::pair<std::vector<qint32>::const_iterator, std::vector<qint32>::const_iterator>
+    rowsNamed(QStringView name) const
+    {
+        const auto less = [this](qint32 row, QStringView n) { return names.at(row).compare(n) < 0; };
+        const auto greater = [this](QStringView n, qint32 row) { return n.compare(names.at(row)) < 0; };
+        return {std::lower_bound(nameOrder.begin(), nameOrder.end(), name, less),
+                std::upper_bound(nameOrder.begin(), nameOrder.end(), name, greater)};
+    }
 
     const Column& column(QChar name) const { return columns[name == u'S' ? 0 : name == u'E' ? 1 : 2]; }
 
     void build(kb::Connection& connection)
     {
+        QHash<QString, int> textIds;
+        QHash<QString, int> keyIds;
+        auto internText = [&](const QString& text) {
+            const auto it = textIds.constFind(text);
+            if (it != textIds.constEnd())
+                return it.value();
+            const int id = table->texts.add(text);
+            const QString key = caseKey(text);
+            auto k = keyIds.constFind(key);
+            if (k == keyIds.constEnd())
+                k = keyIds.insert(key, table->keys.add(key));
+            keyOfText.push_back(k.value());
+            examNameOfText.push_back(-1);
+            textIds.insert(text, id);
+            return id;
+        };
+
         kb::Statement rows(connection,
                            QStringLiteral("select rowid, P, F, S, E, I from Data ORDER BY F DESC, rowid"));
         LineInterner signInterner;
@@ -460,11 +566,9 @@ struct MemoryEvaluator::Index {
         while (rows.step()) {
             if (rows.isNull(3) || rows.isNull(4) || rows.isNull(5))
                 usable = false;
-            const int row = rowCount++;
+            ++rowCount;
             rowIds.push_back(rows.integer(0));
-            rowOfId.insert(rowIds.back(), row);
-            names.push_back(rows.text(1));
-            rowsByName[names.back()].push_back(row);
+            names.add(rows.text(1));
             bool ok = false;
             prevalence.push_back(rows.text(2).trimmed().toLongLong(&ok));
             prevalenceOk.push_back(ok ? 1 : 0);
@@ -476,16 +580,16 @@ struct MemoryEvaluator::Index {
                 length += int(line.size()) + 2;
                 const auto [id, added] = signInterner.intern(line);
                 if (added) {
-                    SignLine sign;
-                    sign.text = internText(GetSC(line));
-                    sign.weight = Get_P(line, &sign.weightOk);
-                    signLines.push_back(sign);
+                    bool weightOk = true;
+                    lineText.push_back(internText(GetSC(line)));
+                    lineWeight.push_back(Get_P(line, &weightOk));
+                    lineWeightOk.push_back(weightOk ? 1 : 0);
                 }
                 signIds.push_back(id);
                 signLineOf.push_back(id);
             });
             signLength.push_back(length);
-            signStart.push_back(int(signLineOf.size()));
+            signStart.push_back(qint32(signLineOf.size()));
 
             const QString e = rows.text(4);
             length = 0;
@@ -496,7 +600,7 @@ struct MemoryEvaluator::Index {
                 if (added) {
                     const int text = internText(GetSC(line));
                     if (examNameOfText[size_t(text)] < 0) {
-                        const int name = internText(GetEC(texts[size_t(text)]));
+                        const int name = internText(GetEC(table->texts.at(text)));
                         examNameOfText[size_t(text)] = name;
                     }
                     examLineText.push_back(text);
@@ -505,7 +609,7 @@ struct MemoryEvaluator::Index {
                 examLineOf.push_back(id);
             });
             examLength.push_back(length);
-            examStart.push_back(int(examLineOf.size()));
+            examStart.push_back(qint32(examLineOf.size()));
 
             const QString i = rows.text(5);
             std::vector<int>& applicabilityIds = applicabilityRows.emplace_back();
@@ -516,8 +620,11 @@ struct MemoryEvaluator::Index {
         columns[0] = makeColumn(signInterner.lines(), signRows);
         columns[1] = makeColumn(examInterner.lines(), examRows);
         columns[2] = makeColumn(applicabilityInterner.lines(), applicabilityRows);
-        spellings.assign(keys.size(), 0);
-        std::vector<int> spelling(keys.size(), -1);
+        nameOrder = sortedOrder(names);
+        textOrder = sortedOrder(table->texts);
+        keyOrder = sortedOrder(table->keys);
+        spellings.assign(size_t(table->keys.size()), 0);
+        std::vector<int> spelling(size_t(table->keys.size()), -1);
         for (const int name : examNameOfText) {
             if (name < 0)
                 continue;
@@ -527,10 +634,76 @@ struct MemoryEvaluator::Index {
             else if (first != name)
                 spellings[size_t(keyOfText[size_t(name)])] = 1;
         }
-        polarity.assign(keys.size(), -1);
-        firstSign.assign(keys.size(), -1);
-        firstExamLine.assign(keys.size(), -1);
-        examNameChoice.assign(keys.size(), -1);
+        prepareScratch();
+    }
+
+    void prepareScratch()
+    {
+        const size_t keys = size_t(table->keys.size());
+        polarity.assign(keys, -1);
+        firstSign.assign(keys, -1);
+        firstExamLine.assign(keys, -1);
+        examNameChoice.assign(keys, -1);
+    }
+
+    QByteArray save() const
+    {
+        BlockWriter w;
+        w.putSize(IndexFormat);
+        w.putSize(usable ? 1 : 0);
+        w.putSize(rowCount);
+        w.put(rowIds);
+        w.put(names);
+        for (const auto* v :
+             {&nameOrder, &signLength, &examLength, &signStart, &signLineOf, &examStart, &examLineOf,
+              &lineText, &lineWeight, &examLineText, &textOrder, &keyOrder, &keyOfText, &examNameOfText})
+            w.put(*v);
+        w.put(prevalence);
+        w.put(prevalenceOk);
+        w.put(lineWeightOk);
+        w.put(spellings);
+        w.put(table->texts);
+        w.put(table->keys);
+        for (const Column& c : columns) {
+            w.put(c.arena);
+            w.put(c.starts);
+            w.put(c.postingStarts);
+            w.put(c.postingRows);
+        }
+        return w.take();
+    }
+
+    // Reads a block written by save(); false when it is not one of this layout.
+    bool load(const QByteArray& block)
+    {
+        BlockReader r(block);
+        if (r.size() != IndexFormat)
+            return false;
+        usable = r.size() == 1;
+        rowCount = qint32(r.size());
+        r.get(rowIds);
+        r.get(names);
+        for (auto* v :
+             {&nameOrder, &signLength, &examLength, &signStart, &signLineOf, &examStart, &examLineOf,
+              &lineText, &lineWeight, &examLineText, &textOrder, &keyOrder, &keyOfText, &examNameOfText})
+            r.get(*v);
+        r.get(prevalence);
+        r.get(prevalenceOk);
+        r.get(lineWeightOk);
+        r.get(spellings);
+        r.get(table->texts);
+        r.get(table->keys);
+        for (Column& c : columns) {
+            r.get(c.arena);
+            r.get(c.starts);
+            r.get(c.postingStarts);
+            r.get(c.postingRows);
+        }
+        if (!r.atEnd() || rowIds.size() != size_t(rowCount) || names.size() != rowCount ||
+            signStart.size() != size_t(rowCount) + 1 || examStart.size() != size_t(rowCount) + 1)
+            return false;
+        prepareScratch();
+        return true;
     }
 
     // The rows whose column matches a LIKE pattern, each distinct pattern worked out once.
@@ -562,6 +735,10 @@ struct MemoryEvaluator::Index {
             }
         } else {
             // Runs of "_" or "%" inside, or line breaks: the connection's own LIKE answers, once.
+            if (rowOfId.isEmpty()) {
+                for (int row = 0; row < rowCount; ++row)
+                    rowOfId.insert(rowIds[size_t(row)], row);
+            }
             bits = emptyBits(rowCount);
             kb::Statement statement(connection,
                                     QStringLiteral("select rowid from Data where %1 like ?%2")
@@ -571,8 +748,12 @@ struct MemoryEvaluator::Index {
             if (like.hasEscape)
                 params.append(QString(QChar(like.escape)));
             statement.bind(params);
-            while (statement.step())
-                setBit(bits, rowOfId.value(statement.integer(0)));
+            while (statement.step()) {
+                const auto row = rowOfId.constFind(statement.integer(0));
+                if (row == rowOfId.constEnd())
+                    throw std::runtime_error("the knowledge changed under the index");
+                setBit(bits, row.value());
+            }
         }
         return terms.insert(cacheKey, std::move(bits)).value();
     }
@@ -629,17 +810,71 @@ MemoryEvaluator::MemoryEvaluator(kb::Connection& connection)
 
 MemoryEvaluator::~MemoryEvaluator() = default;
 
+namespace {
+
+// The stored index of the file's knowledge, when there is one for its hash.
+std::optional<QByteArray> storedIndex(kb::Connection& connection, const QString& stamp)
+{
+    if (!stamp.startsWith(u'#'))
+        return std::nullopt;
+    try {
+        kb::Statement statement(connection,
+                                QStringLiteral("select Data from EvaluationIndex where KnowledgeHash = ?"));
+        statement.bind({stamp.mid(1)});
+        if (statement.step())
+            return statement.blob(0);
+    } catch (const kb::DbError&) {
+        // A file without the table.
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 const MemoryEvaluator::Index& MemoryEvaluator::index()
 {
     const QString stamp = kb::knowledgeStamp(connection_);
     if (!index_ || index_->stamp != stamp) {
         index_.reset();
-        auto index = std::make_unique<Index>();
-        index->build(connection_);
+        std::unique_ptr<Index> index;
+        if (const std::optional<QByteArray> block = storedIndex(connection_, stamp)) {
+            index = std::make_unique<Index>();
+            try {
+                if (!index->load(*block))
+                    index.reset();
+            } catch (const std::runtime_error&) {
+                index.reset();
+            }
+        }
+        if (!index) {
+            index = std::make_unique<Index>();
+            index->build(connection_);
+        }
         index->stamp = stamp;
         index_ = std::move(index);
     }
     return *index_;
+}
+
+void MemoryEvaluator::storeIndex(kb::Connection& connection)
+{
+    const QString stamp = kb::knowledgeStamp(connection);
+    if (!stamp.startsWith(u'#'))
+        return; // knowledge without a hash may change at any time: nothing to tag an index with
+    Index index;
+    index.build(connection);
+    kb::Transaction transaction(connection);
+    connection.execScript(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS EvaluationIndex (KnowledgeHash TEXT NOT NULL, Data BLOB NOT NULL);"
+        "DELETE FROM EvaluationIndex;"));
+    connection.exec(QStringLiteral("insert into EvaluationIndex (KnowledgeHash, Data) values (?, ?)"),
+                    {stamp.mid(1), index.save()});
+    transaction.commit();
+}
+
+bool MemoryEvaluator::hasStoredIndex(kb::Connection& connection)
+{
+    return storedIndex(connection, kb::knowledgeStamp(connection)).has_value();
 }
 
 void MemoryEvaluator::prepare()
@@ -691,7 +926,7 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
 
         auto markRow = [&](int row) {
             for (int k = ix.signStart[size_t(row)]; k < ix.signStart[size_t(row) + 1]; ++k) {
-                const int text = ix.signLines[size_t(ix.signLineOf[size_t(k)])].text;
+                const int text = ix.lineText[size_t(ix.signLineOf[size_t(k)])];
                 const int key = ix.keyOfText[size_t(text)];
                 if (ix.firstSign[size_t(key)] < 0) {
                     ix.firstSign[size_t(key)] = text;
@@ -733,7 +968,7 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
                 if (seen.contains(key))
                     continue;
                 seen.insert(key);
-                const int id = ix.keyIds.value(key, -1);
+                const int id = ix.keyId(key);
                 if (id >= 0) {
                     ix.polarity[size_t(id)] = qint8(Entree(state.SCList, e));
                     reset.polarKeys.push_back(id);
@@ -747,17 +982,18 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
             const QStringList* learning = options.learningList;
             if (learning && learning->size() > 2) {
                 for (qsizetype u = 1; u + 1 < learning->size(); ++u) {
-                    const auto rowsOfName = ix.rowsByName.constFind(learning->at(u - 1));
-                    const auto text = ix.textIds.constFind(learning->at(u));
-                    if (rowsOfName == ix.rowsByName.constEnd() || text == ix.textIds.constEnd())
+                    const auto [first, last] = ix.rowsNamed(learning->at(u - 1));
+                    const int text = ix.textId(learning->at(u));
+                    if (first == last || text < 0)
                         continue;
                     bool ok = false;
                     const qint64 value = learning->at(u + 1).trimmed().toLongLong(&ok);
-                    for (const int row : rowsOfName.value()) {
-                        if (ok)
-                            bonuses[(quint64(row) << 32) | quint32(text.value())] += value;
-                        else
-                            invalid.emplace_back(row, text.value());
+                    for (auto row = first; row != last; ++row) {
+                        if (ok) {
+                            qint64& bonus = bonuses[(quint64(*row) << 32) | quint32(text)];
+                            bonus = saturatingAdd(bonus, value);
+                        } else
+                            invalid.emplace_back(*row, text);
                     }
                 }
             }
@@ -765,7 +1001,7 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
                 if (!(matched[size_t(row) / 64] & (quint64(1) << (row % 64))))
                     continue;
                 for (int k = ix.signStart[size_t(row)]; k < ix.signStart[size_t(row) + 1]; ++k)
-                    if (ix.signLines[size_t(ix.signLineOf[size_t(k)])].text == text)
+                    if (ix.lineText[size_t(ix.signLineOf[size_t(k)])] == text)
                         return std::nullopt;
             }
 
@@ -782,17 +1018,18 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
                     sum += (length * 100) / ix.signLength[size_t(row)];
                 }
                 if (probability && sum != 0)
-                    score *= sum;
+                    score = saturatingMultiply(score, sum);
                 if (!reset.polarKeys.empty()) {
                     for (int k = ix.signStart[size_t(row)]; k < ix.signStart[size_t(row) + 1]; ++k) {
-                        const Index::SignLine& line = ix.signLines[size_t(ix.signLineOf[size_t(k)])];
-                        if (ix.polarity[size_t(ix.keyOfText[size_t(line.text)])] != 1)
+                        const size_t line = size_t(ix.signLineOf[size_t(k)]);
+                        const qint32 text = ix.lineText[line];
+                        if (ix.polarity[size_t(ix.keyOfText[size_t(text)])] != 1)
                             continue;
-                        if (!line.weightOk)
+                        if (!ix.lineWeightOk[line])
                             return std::nullopt;
-                        score += line.weight;
-                        if (!bonuses.isEmpty())
-                            score += bonuses.value((quint64(row) << 32) | quint32(line.text), 0);
+                        const qint64 bonus =
+                            bonuses.isEmpty() ? 0 : bonuses.value((quint64(row) << 32) | quint32(text), 0);
+                        score = saturatingAdd(score, saturatingAdd(ix.lineWeight[line], bonus));
                     }
                 }
                 qint64 sum2 = 0;
@@ -802,7 +1039,7 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
                     sum2 += (length * 100) / ix.examLength[size_t(row)];
                 }
                 if (probability && sum2 != 0)
-                    score *= sum2;
+                    score = saturatingMultiply(score, sum2);
                 scored.emplace_back(score, row);
                 markRow(row);
             }
@@ -813,10 +1050,10 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
                 if (top == 0 && scored.size() > 1)
                     return std::nullopt;
                 result.rows.reserve(scored.size());
-                result.rows.push_back({QStringLiteral("99"), ix.names[size_t(scored.front().second)]});
+                result.rows.push_back({QStringLiteral("99"), ix.names.at(scored.front().second).toString()});
                 for (size_t i = 1; i < scored.size(); ++i)
-                    result.rows.push_back(
-                        {QString::number((scored[i].first * 99) / top), ix.names[size_t(scored[i].second)]});
+                    result.rows.push_back({QString::number(saturatingMultiply(scored[i].first, 99) / top),
+                                           ix.names.at(scored[i].second).toString()});
                 result.progressMaximum = int(scored.size());
                 result.progressPosition = 1;
             }
@@ -862,13 +1099,13 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
                 choice = text;
                 examNames.push_back(nameKey);
             } else if (ix.spellings[size_t(nameKey)] &&
-                       compareText(ix.texts[size_t(text)], ix.texts[size_t(choice)]) < 0) {
+                       compareText(ix.table->texts.at(text), ix.table->texts.at(choice)) < 0) {
                 choice = text;
             }
         }
         std::vector<std::pair<int, int>> exams;
         exams.reserve(examNames.size());
-        const int zero = ix.keyIds.value(QStringLiteral("0"), -1);
+        const int zero = ix.keyId(u"0");
         for (const int nameKey : examNames) {
             const int line = ix.examNameChoice[size_t(nameKey)];
             ix.examNameChoice[size_t(nameKey)] = -1;

@@ -35,6 +35,14 @@ public:
     // knowledge stamp, so that the first evaluation does not pay for it.
     void prepare();
 
+    // Writes the index of the file's knowledge into the file (table "EvaluationIndex"), tagged with
+    // its knowledge hash, so that the program starts without reading and splitting the knowledge.
+    // The knowledge compiler writes it with the knowledge; a file without it, or with one of other
+    // knowledge, is indexed when first evaluated.
+    static void storeIndex(kb::Connection& connection);
+    // Whether the file holds an index for its current knowledge.
+    static bool hasStoredIndex(kb::Connection& connection);
+
     struct Index;
 
 private:

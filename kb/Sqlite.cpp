@@ -1,6 +1,7 @@
 #include "kb/Sqlite.h"
 
 #include "kb/JetFunctions.h"
+#include "kb/SqlQuote.h"
 
 #include <cstring>
 #include <sqlite3.h>
@@ -102,8 +103,10 @@ int Connection::changes() const
 Statement::Statement(Connection& connection, const QString& sql)
     : connection_(connection)
 {
+    // A text that reaches SQLite as UTF-16 never carries an unpaired surrogate (see withPairedSurrogates).
+    const QString text = withPairedSurrogates(sql);
     const int rc =
-        sqlite3_prepare16_v2(connection.handle(), sql.utf16(), int(sql.size() * 2), &stmt_, nullptr);
+        sqlite3_prepare16_v2(connection.handle(), text.utf16(), int(text.size() * 2), &stmt_, nullptr);
     if (rc != SQLITE_OK)
         fail(connection.handle(), rc);
     if (!stmt_)
@@ -140,7 +143,7 @@ void Statement::bind(int index, const QVariant& value)
             break;
         }
         default: {
-            const QString text = value.toString();
+            const QString text = withPairedSurrogates(value.toString());
             rc = sqlite3_bind_text16(stmt_, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT);
             break;
         }

@@ -53,6 +53,7 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
+    sqlite3_stmt* handle() const { return stmt_; }
     void bind(const QVariantList& params);
     void bind(int index, const QVariant& value); // 1-based, as SQLite counts
     // Advances to the next row; false at the end.

@@ -20,11 +20,12 @@ QString stopWordText(kb::Query& query)
     return query.eof() ? QString() : query.field(QStringLiteral("V"));
 }
 
-// " (Exp Like '%w'%' OR Exp Like '%w%')" without the leading space.
+// " (Exp Like '%w'%' OR Exp Like '%w%')" without the leading space. The typed word and its
+// correction are matched literally.
 QString wordTest(const QString& column, const QString& closest, const QString& word)
 {
-    return QStringLiteral("(%1 Like %2 OR %1 Like %3)")
-        .arg(column, kb::quoteSql(u'%' + closest + u'%'), kb::quoteSql(u'%' + word + u'%'));
+    return QStringLiteral("(%1 OR %2)")
+        .arg(kb::likeLiteral(column, u"%", closest, u"%"), kb::likeLiteral(column, u"%", word, u"%"));
 }
 
 // Drops every occurrence of the words that no row of the table holds, directly or through their
@@ -39,9 +40,9 @@ void dropUnknownWords(kb::Query& query, const QString& table, const QString& col
             continue;
         checked.insert(w);
         const QString closest = ClosestWord(vocabulary, w);
-        query.open(
-            QStringLiteral("Select * from %1 where %2 Like %3 OR %2 Like %4")
-                .arg(table, column, kb::quoteSql(u'%' + closest + u'%'), kb::quoteSql(u'%' + w + u'%')));
+        query.open(QStringLiteral("Select * from %1 where %2 OR %3")
+                       .arg(table, kb::likeLiteral(column, u"%", closest, u"%"),
+                            kb::likeLiteral(column, u"%", w, u"%")));
         if (query.recordCount() == 0)
             words.removeAll(w);
     }

@@ -38,13 +38,15 @@ using Rows = std::vector<int>; // row indexes, ascending
 // cannot grow them without end.
 constexpr qsizetype MaxRememberedWords = 50000;
 
-// The test "column LIKE '%word%'". Without wildcards in the word it is a substring test on the
-// case-folded texts, as the database's LIKE folds both sides.
+// The test "column LIKE '%word%'". A typed word (or its correction) is matched literally; only the
+// knowledge's own exclusion words keep "%" and "_" as wildcards. Without wildcards it is a substring
+// test on the case-folded texts, as the database's LIKE folds both sides.
 struct Pattern {
-    explicit Pattern(const QString& word)
+    enum class Kind { Typed, Knowledge };
+    Pattern(const QString& word, Kind kind)
         : core(detail::patternCore(word))
         , folded(kb::foldCase(core))
-        , wildcards(folded.contains(u'%') || folded.contains(u'_'))
+        , wildcards(kind == Kind::Knowledge && (folded.contains(u'%') || folded.contains(u'_')))
     {}
     QString core;
     QString folded;
@@ -83,7 +85,7 @@ public:
     // The rows whose keywords hold word, remembered per word.
     std::shared_ptr<const Rows> rowsHolding(const QString& word)
     {
-        const Pattern pattern(word);
+        const Pattern pattern(word, Pattern::Kind::Typed);
         if (const auto it = memo_.constFind(pattern.core); it != memo_.constEnd())
             return it.value();
         if (memo_.size() >= MaxRememberedWords)
@@ -409,7 +411,7 @@ QStringList RechercheSC(kb::Query& query, const QString& table, const QString& t
     }
     std::vector<Pattern> hiding;
     for (const QString& s : std::as_const(excluded))
-        hiding.emplace_back(s);
+        hiding.emplace_back(s, Pattern::Kind::Knowledge);
 
     std::vector<int> kept;
     QSet<QString> seen;

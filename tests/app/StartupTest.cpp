@@ -2,6 +2,7 @@
 #include "app/MessageTexts.h"
 #include "app/Program.h"
 #include "app/Unit1.h"
+#include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "kb/Schema.h"
 #include "platform/TextFile.h"
@@ -12,6 +13,9 @@
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QTest>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace vardelo;
 using namespace vardelo::testing;
@@ -117,14 +121,17 @@ private slots:
     void badKnowledgeBaseFiles_data()
     {
         QTest::addColumn<QString>("problem");
-        QTest::newRow("other version") << QStringLiteral("version");
-        QTest::newRow("missing") << QStringLiteral("missing");
-        QTest::newRow("not a database") << QStringLiteral("garbage");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("other version") << QStringLiteral("version") << app::IncompatibleVersion;
+        QTest::newRow("missing") << QStringLiteral("missing") << QStringLiteral("est introuvable.");
+        QTest::newRow("not a database")
+            << QStringLiteral("garbage") << QStringLiteral("n'est pas une base de données.");
     }
 
     void badKnowledgeBaseFiles()
     {
         QFETCH(QString, problem);
+        QFETCH(QString, message);
         ProgramFolder folder(problem == u"version" ? QStringLiteral("2.1") : QString());
         const QString data = folder.file(QStringLiteral("Data.vdat"));
         if (problem == u"missing") {
@@ -141,20 +148,70 @@ private slots:
         }() : QByteArray();
         app::Program program(folder.environment(deadUrl()));
         program.start();
-        QVERIFY(program.mainWindow()->endRequested());
-        QCOMPARE(folder.messages.texts().last(), app::IncompatibleVersion);
+        // Only one error box, naming the problem: no welcome message, never the version message for
+        // a file that could not be read.
+        QCOMPARE(folder.messages.shown.size(), 1);
         QCOMPARE(folder.messages.shown.last().type, app::DialogType::Error);
-        // Only the error boxes: no welcome message.
-        for (const ShownMessage& m : folder.messages.shown)
-            QCOMPARE(m.type, app::DialogType::Error);
-        if (problem != u"version")
-            QCOMPARE(folder.messages.shown.size(), 2); // the file error, then the version
+        QVERIFY2(folder.messages.texts().last().endsWith(message),
+                 qPrintable(folder.messages.texts().last()));
+        if (problem == u"version") {
+            QVERIFY(program.mainWindow()->endRequested());
+        } else {
+            QVERIFY(!program.mainWindow());
+            QCOMPARE(program.run(), 1);
+        }
         QCOMPARE(QFile::exists(data), problem != u"missing");
         if (QFile::exists(data)) {
             QFile f(data);
             QVERIFY(f.open(QIODevice::ReadOnly));
             QCOMPARE(f.readAll(), before);
         }
+    }
+
+    void startsAfterACrashDuringAWrite()
+    {
+        ProgramFolder folder;
+        const QString data = folder.file(QStringLiteral("Data.vdat"));
+        // A writer that dies mid-transaction, its changes spilt to the file: the journal stays hot.
+        const pid_t child = fork();
+        QVERIFY(child >= 0);
+        if (child == 0) {
+            sqlite3* db = nullptr;
+            sqlite3_open_v2(data.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+            sqlite3_exec(
+                db, "PRAGMA cache_size = 1; BEGIN; UPDATE Data SET S = 'x' || S; UPDATE SC SET S = 'x' || S;",
+                nullptr, nullptr, nullptr);
+            _exit(0);
+        }
+        waitpid(child, nullptr, 0);
+        QVERIFY(QFile::exists(data + QStringLiteral("-journal")));
+        app::Program program(folder.environment(deadUrl()));
+        program.start();
+        QVERIFY(!program.mainWindow()->endRequested());
+        QCOMPARE(folder.messages.shown.size(), 1);
+        QCOMPARE(folder.messages.shown.front().type, app::DialogType::Information);
+        QVERIFY(program.mainWindow()->CB_S->count() > 0);
+        QVERIFY(!QFile::exists(data + QStringLiteral("-journal")));
+    }
+
+    void alteredKnowledgeIsOfferedForRepair()
+    {
+        ProgramFolder folder;
+        const QString data = folder.file(QStringLiteral("Data.vdat"));
+        QVERIFY(QFile::copy(data, folder.file(kb::BundledKnowledgeFile)));
+        {
+            kb::Connection db(data, kb::Connection::Mode::ReadWrite);
+            db.exec(QStringLiteral("update Data set S = replace(S, 'Fièvre', 'Fièvrf')"));
+        }
+        folder.messages.answers.push_back(app::DialogButton::Yes);
+        app::Program program(folder.environment(deadUrl()));
+        program.start();
+        QCOMPARE(folder.messages.shown.size(), 2);
+        QCOMPARE(folder.messages.shown.front().type, app::DialogType::Confirmation);
+        QVERIFY(folder.messages.shown.front().text.contains(QStringLiteral("altérée")));
+        QVERIFY(folder.messages.shown.front().text.endsWith(kb::RepairQuestion));
+        QVERIFY(!program.mainWindow()->endRequested());
+        QCOMPARE(kb::checkKnowledgeBaseForStart(data).status, kb::StartCheck::Status::Ready);
     }
 
     void appearanceFiles_data()

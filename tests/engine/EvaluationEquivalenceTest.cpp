@@ -6,6 +6,7 @@
 
 #include "case/KbLines.h"
 #include "engine/CaseSession.h"
+#include "engine/MemoryEvaluator.h"
 #include "kb/Query.h"
 #include "kb/Schema.h"
 #include "kb/VersionArea.h"
@@ -286,6 +287,8 @@ private:
 TEST(EvaluationEquivalence, BundledKnowledgeBase)
 {
     kb::Connection db(QStringLiteral(VARDELO_DATA_FILE), kb::Connection::Mode::ReadOnly);
+    // The compiler stores the index with the knowledge: this run reads it back from the file.
+    EXPECT_TRUE(MemoryEvaluator::hasStoredIndex(db));
     Twins twins(db);
     QStringList signs, exams, names;
     twins.vocabulary(&signs, &exams, &names);
@@ -409,13 +412,16 @@ TEST(EvaluationEquivalence, GeneratedKnowledgeBase)
     twins.expectVariety(CaseCount);
 }
 
-// With a knowledge hash, the index is kept across writes until the hash changes: a change made to
-// the knowledge behind the hash's back is not seen, an upgrade (a new hash) is.
+// With a knowledge hash, the index (stored in the file or made in memory) is kept across writes
+// until the hash changes: a change made to the knowledge behind the hash's back is not seen, an
+// upgrade (a new hash) is.
 TEST(EvaluationEquivalence, TheIndexIsKeyedOnTheKnowledgeHash)
 {
     GeneratedBase base(7);
     base.db.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, 'v1')"),
                  {kb::encodeVersionArea(kb::CurrentKBVersion)});
+    MemoryEvaluator::storeIndex(base.db);
+    EXPECT_TRUE(MemoryEvaluator::hasStoredIndex(base.db));
     kb::Query query(base.db);
     CaseSession session(query);
     session.welcomeAccepted = true;
@@ -434,6 +440,7 @@ TEST(EvaluationEquivalence, TheIndexIsKeyedOnTheKnowledgeHash)
     base.db.exec(QStringLiteral("insert into Score (S) values ('1/1')"));
     EXPECT_TRUE(names().isEmpty());
     base.db.exec(QStringLiteral("update VersionArea set KnowledgeHash = 'v2'"));
+    EXPECT_FALSE(MemoryEvaluator::hasStoredIndex(base.db)); // the stored one is of other knowledge
     EXPECT_EQ(names(), QStringList{QStringLiteral("Nouvelle")});
 }
 

@@ -137,7 +137,25 @@ TEST_F(EvaluationTest, LearningBonusesCountOnlyForPresentSigns)
     EXPECT_EQ(r.rows.at(1), (DiagnosisRow{QStringLiteral("88"), QStringLiteral("Alpha")}));
 
     session.learningList = L({"Alpha", "Fièvre", "beaucoup"});
-    EXPECT_TRUE(run().failed);
+    const EvaluationResult bad = run();
+    EXPECT_TRUE(bad.failed);
+    EXPECT_TRUE(bad.reason.contains(QStringLiteral("apprentissage"))) << bad.reason.toStdString();
+}
+
+TEST_F(EvaluationTest, HugeLearningBonusesSaturate)
+{
+    // Two bonuses whose sum overflows: Alpha stays first, with the largest score, in both modes.
+    session.learningList =
+        L({"Alpha", "Fièvre", "9000000000000000000", "Alpha", "Fièvre", "9000000000000000000", "Beta",
+           "Fièvre", "-9000000000000000000", "Beta", "Fièvre", "-9000000000000000000"});
+    session.state.SCList = L({"Fièvre"});
+    for (const SortMode mode : {SortMode::Prevalence, SortMode::Probability}) {
+        session.sortMode = mode;
+        const EvaluationResult r = run();
+        ASSERT_FALSE(r.failed) << r.reason.toStdString();
+        EXPECT_EQ(r.rows.front().name, QStringLiteral("Alpha"));
+        EXPECT_EQ(r.rows.back().name, QStringLiteral("Beta"));
+    }
 }
 
 TEST_F(EvaluationTest, ZeroAndNegativeBestScores)
@@ -240,7 +258,9 @@ TEST_F(EvaluationTest, BadKnowledgeValuesFailTheEvaluation)
 {
     pathology("Theta", "souvent", "Fièvre | 1", "0", "hf123");
     session.state.SCList = L({"Fièvre"});
-    EXPECT_TRUE(run().failed);
+    const EvaluationResult r = run();
+    EXPECT_TRUE(r.failed);
+    EXPECT_EQ(r.reason, QStringLiteral("la prévalence « souvent » n'est pas un nombre entier"));
 }
 
 } // namespace

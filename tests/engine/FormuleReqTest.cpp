@@ -105,4 +105,57 @@ TEST(FormuleReq, SessionRepairsTheCaseFormulaAndWarns)
     EXPECT_EQ(shown.size(), 1); // removed without a message
 }
 
+// The pathologies a condition selects, run on a small base.
+class TypedText : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kb::createSchema(db);
+        const QVariantList rows[] = {
+            {QStringLiteral("Dénutrition"), QStringLiteral("*Perte de 10 % du poids\r\nAsthénie"),
+             QStringLiteral("hf")},
+            {QStringLiteral("Grippe"), QStringLiteral("*Fièvre\r\nToux_sèche"), QStringLiteral("hf")},
+            {QStringLiteral("Orchite"), QStringLiteral("*Fièvre\r\nDouleur testiculaire"),
+             QStringLiteral("h")},
+        };
+        for (const QVariantList& row : rows)
+            db.exec(QStringLiteral("insert into Data (P, S, E, I) values (?, ?, '0', ?)"), row);
+    }
+    QStringList select(QStringList signs, QChar sex = u'f')
+    {
+        kb::Statement statement(db, QStringLiteral("select P from Data where ") +
+                                        FormuleReq(signs, {}, sex, QString()) +
+                                        QStringLiteral(" order by P"));
+        QStringList names;
+        while (statement.step())
+            names.append(statement.text(0));
+        return names;
+    }
+    kb::Connection db{QStringLiteral(":memory:"), kb::Connection::Mode::Create};
+};
+
+TEST_F(TypedText, WildcardCharactersMatchThemselves)
+{
+    EXPECT_EQ(select(L({"%"})), L({"Dénutrition"}));
+    EXPECT_EQ(select(L({"10 %"})), L({"Dénutrition"}));
+    EXPECT_EQ(select(L({"_"})), L({"Grippe"}));
+    EXPECT_EQ(select(L({"Toux_sèche"})), L({"Grippe"}));
+    EXPECT_TRUE(select(L({"Toux_s%"})).isEmpty());
+    EXPECT_TRUE(select(L({"\\%"})).isEmpty());
+    EXPECT_EQ(select(L({"not", "Perte de 1_ %"})), L({"Dénutrition", "Grippe"}));
+    // The program's own wildcards keep their meaning.
+    EXPECT_EQ(select(L({"fièvre"})), L({"Grippe"}));
+    EXPECT_EQ(select(L({"fièvre"}), u'h'), L({"Grippe", "Orchite"}));
+}
+
+TEST_F(TypedText, LoneSurrogateCannotOpenTheStatement)
+{
+    // SQLite would pair the surrogate with the first quotation mark of the doubled pair, and the
+    // second one would close the literal.
+    for (const char16_t surrogate : {u'\xD800', u'\xDBFF', u'\xDC00'}) {
+        const QString hostile = QChar(surrogate) + QStringLiteral("') or 1=1 --");
+        EXPECT_TRUE(select({hostile}).isEmpty());
+    }
+}
+
 } // namespace

@@ -97,4 +97,24 @@ TEST_F(JetSql, HostileTextsTravelThroughQuotingAndParameters)
     EXPECT_EQ(query.recordCount(), 0);
 }
 
+TEST_F(JetSql, UnpairedSurrogatesNeverSwallowTheNextCharacter)
+{
+    const QString high = QString(QChar(0xD800));
+    const QString low = QString(QChar(0xDC00));
+    const QString pair = QString::fromUtf16(u"\U0001F600");
+    const QString replacement = QString(QChar(QChar::ReplacementCharacter));
+    // Quoted: the doubled quotation mark stays whole, and the literal ends where it should.
+    EXPECT_EQ(quoteSql(high + u'\''), u'\'' + replacement + QStringLiteral("'''"));
+    EXPECT_EQ(quoteSql(pair + low + high), u'\'' + pair + replacement + replacement + u'\'');
+    query.open(QStringLiteral("select ") + quoteSql(high + QStringLiteral("' || 'x")) +
+               QStringLiteral(" as v"));
+    EXPECT_EQ(query.field(QStringLiteral("v")), replacement + QStringLiteral("' || 'x"));
+    // Bound: the text arrives whole, with the lone surrogate replaced.
+    db.exec(QStringLiteral("insert into SC (S, X) values (?, ?)"), {high + QStringLiteral("'b"), pair});
+    query.open(QStringLiteral("select * from SC"));
+    ASSERT_EQ(query.recordCount(), 1);
+    EXPECT_EQ(query.field(QStringLiteral("S")), replacement + QStringLiteral("'b"));
+    EXPECT_EQ(query.field(QStringLiteral("X")), pair);
+}
+
 } // namespace

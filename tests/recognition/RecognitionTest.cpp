@@ -250,6 +250,9 @@ TEST_F(RecognitionTest, PathologiesByNameInTheOrderOfTheBase)
     expectPathologies(QStringLiteral("angine de poitrine"), words({u"Angor d'effort"}));
     expectPathologies(QStringLiteral("angin"), words({u"Angine", u"Angor d'effort"}));
     expectPathologies(QStringLiteral("la, des."), {});
+    // Typed wildcard characters are characters: no pathology name holds them.
+    for (const char* typed : {"%", "_", "%%", "%_%"})
+        expectPathologies(QString::fromLatin1(typed), {});
     // Accents stay in this search: "ulcère" is neither a keyword nor close enough to "ulcere".
     expectPathologies(QStringLiteral("ulc\u00E8re gastrique"), words({u"Ulc\u00E8re gastrique"}));
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
+#include <optional>
 
 namespace vardelo::cli {
 
@@ -26,5 +27,11 @@ struct CommandRegistration {
 
 // Prints a French message on standard error and returns ExitUsage.
 int fail(Context& context, const QString& message);
+
+// A case line longer than this is refused rather than read without end.
+inline constexpr qint64 MaxCaseLineBytes = 1 << 20;
+// The lines of a file, without their line ends. A line longer than maxBytes, or a file that cannot be
+// read, gives nothing and *error says why in French.
+std::optional<QList<QByteArray>> readBoundedLines(const QString& path, qint64 maxBytes, QString* error);
 
 } // namespace vardelo::cli

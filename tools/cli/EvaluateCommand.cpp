@@ -2,6 +2,7 @@
 // formulation and evaluation, printed as one JSON object per case.
 
 #include "engine/CaseSession.h"
+#include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "platform/TextFile.h"
 #include "tools/cli/Cli.h"
@@ -25,6 +26,20 @@ struct CaseInput {
     QStringList exams;
     QString retained;
 };
+
+// A text member: absent gives the default; any other type is an error naming the key.
+std::optional<QString> stringMember(const QJsonObject& o, const char* key, const QString& fallback,
+                                    QString* error)
+{
+    const QJsonValue value = o.value(QLatin1StringView(key));
+    if (value.isUndefined())
+        return fallback;
+    if (!value.isString()) {
+        *error = QStringLiteral("« %1 » doit être un texte").arg(QLatin1StringView(key));
+        return std::nullopt;
+    }
+    return value.toString();
+}
 
 std::optional<QStringList> stringArray(const QJsonValue& value)
 {
@@ -62,18 +77,23 @@ std::optional<CaseInput> parseCase(const QByteArray& json, QString* error)
         }
     }
     CaseInput c;
-    const QString sex = o.value(QStringLiteral("sex")).toString(QStringLiteral("f"));
+    const auto sexMember = stringMember(o, "sex", QStringLiteral("f"), error);
+    const auto ageMember = stringMember(o, "age", QString(), error);
+    const auto modeMember = stringMember(o, "mode", QStringLiteral("prevalence"), error);
+    if (!sexMember || !ageMember || !modeMember)
+        return std::nullopt;
+    const QString sex = *sexMember;
     if (sex != u"h" && sex != u"f") {
         *error = QStringLiteral("sexe « %1 » invalide : « h » ou « f »").arg(sex);
         return std::nullopt;
     }
     c.sex = sex.at(0);
-    c.age = o.value(QStringLiteral("age")).toString();
+    c.age = *ageMember;
     if (!c.age.isEmpty() && c.age != u"1" && c.age != u"2" && c.age != u"3") {
         *error = QStringLiteral("tranche d'âge « %1 » invalide : \"\", \"1\", \"2\" ou \"3\"").arg(c.age);
         return std::nullopt;
     }
-    const QString mode = o.value(QStringLiteral("mode")).toString(QStringLiteral("prevalence"));
+    const QString mode = *modeMember;
     if (mode == u"probability")
         c.mode = engine::SortMode::Probability;
     else if (mode != u"prevalence") {
@@ -89,14 +109,14 @@ std::optional<CaseInput> parseCase(const QByteArray& json, QString* error)
     const auto signs = stringArray(o.value(QStringLiteral("signs")));
     const auto exams = stringArray(o.value(QStringLiteral("exams")));
     if (!signs || !exams) {
-        *error = QStringLiteral("« signs » et « exams » sont des listes de textes");
+        *error = QStringLiteral("« %1 » doit être une liste de textes").arg(signs ? u"exams" : u"signs");
         return std::nullopt;
     }
     c.signs = *signs;
     c.exams = *exams;
     const QJsonValue retained = o.value(QStringLiteral("retained"));
     if (!retained.isUndefined() && !retained.isString()) {
-        *error = QStringLiteral("« retained » est un texte");
+        *error = QStringLiteral("« retained » doit être un texte");
         return std::nullopt;
     }
     c.retained = retained.toString();
@@ -152,17 +172,21 @@ QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
     }
     rows += ']';
     // A failed evaluation leaves the page captions as they were: here, the bare captions.
-    return orderedObject({
-        {"failed", json(result.failed)},
-        {"condition", json(condition)},
-        {"header", json(result.header)},
-        {"rows", rows},
-        {"candidate_signs", json(toArray(session.state.CandidateSigns.lines()))},
-        {"candidate_exams", json(toArray(session.state.CandidateExams.lines()))},
-        {"candidate_exam_lines", json(toArray(session.state.CandidateExamLines.lines()))},
-        {"page0", json(result.failed ? engine::CaptionSigns : result.signsPageCaption)},
-        {"page1", json(result.failed ? engine::CaptionExams : result.examsPageCaption)},
-    });
+    std::vector<std::pair<const char*, QByteArray>> members{{"failed", json(result.failed)}};
+    if (result.failed)
+        members.emplace_back("reason", json(result.reason));
+    members.insert(members.end(),
+                   {
+                       {"condition", json(condition)},
+                       {"header", json(result.header)},
+                       {"rows", rows},
+                       {"candidate_signs", json(toArray(session.state.CandidateSigns.lines()))},
+                       {"candidate_exams", json(toArray(session.state.CandidateExams.lines()))},
+                       {"candidate_exam_lines", json(toArray(session.state.CandidateExamLines.lines()))},
+                       {"page0", json(result.failed ? engine::CaptionSigns : result.signsPageCaption)},
+                       {"page1", json(result.failed ? engine::CaptionExams : result.examsPageCaption)},
+                   });
+    return orderedObject(members);
 }
 
 int runEvaluate(Context& context)
@@ -184,10 +208,11 @@ int runEvaluate(Context& context)
 
     QList<QByteArray> cases;
     if (args.size() == 2 && args.at(0) == u"--batch") {
-        QFile file(args.at(1));
-        if (!file.open(QIODevice::ReadOnly))
-            return fail(context, QStringLiteral("Fichier de cas illisible : %1").arg(args.at(1)));
-        for (const QByteArray& line : file.readAll().split('\n')) {
+        QString error;
+        const auto lines = readBoundedLines(args.at(1), MaxCaseLineBytes, &error);
+        if (!lines)
+            return fail(context, error);
+        for (const QByteArray& line : *lines) {
             if (!line.trimmed().isEmpty())
                 cases.append(line);
         }
@@ -219,7 +244,7 @@ int runEvaluate(Context& context)
         for (const CaseInput& input : inputs)
             context.out << evaluate(session, input) << '\n';
     } catch (const kb::DbError& e) {
-        return fail(context, QStringLiteral("Base de connaissance illisible : %1").arg(e.message()));
+        return fail(context, kb::fileErrorMessage(e, context.dbPath));
     }
     return ExitOk;
 }

@@ -1,6 +1,7 @@
 // vardelo-cli recognize and find-pathology: free text through the program's own recognition,
 // the candidates printed one per line, or as one JSON array.
 
+#include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "recognition/Recognition.h"
 #include "tools/cli/Cli.h"
@@ -93,7 +94,7 @@ int run(Context& context, bool withPatient, const char* usage,
         kb::Query query(connection);
         print(context, search(query, options), options.json);
     } catch (const kb::DbError& e) {
-        return fail(context, QStringLiteral("Base de connaissance illisible : %1").arg(e.message()));
+        return fail(context, kb::fileErrorMessage(e, context.dbPath));
     }
     return ExitOk;
 }

@@ -4,6 +4,7 @@
 // the case is evaluated and the rank of the expected diagnosis noted.
 
 #include "engine/CaseSession.h"
+#include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "recognition/Recognition.h"
 #include "tools/cli/Cli.h"
@@ -12,6 +13,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <cmath>
+#include <optional>
 
 namespace vardelo::cli {
 
@@ -82,20 +85,33 @@ Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& v
     return outcome;
 }
 
-double parseThreshold(const QStringList& args, const QString& name)
+// A percentage option; absent is 0. A missing or non-numeric value is an error, never a silent 0.
+std::optional<double> parseThreshold(QStringList& args, const QString& name, QString* error)
 {
     const qsizetype at = args.indexOf(name);
-    return at >= 0 && at + 1 < args.size() ? args.at(at + 1).toDouble() : 0.0;
+    if (at < 0)
+        return 0.0;
+    bool ok = false;
+    const double value = at + 1 < args.size() ? args.at(at + 1).toDouble(&ok) : 0.0;
+    if (!ok || !std::isfinite(value)) {
+        *error = QStringLiteral("%1 attend un pourcentage (par exemple 90)").arg(name);
+        return std::nullopt;
+    }
+    args.remove(at, 2);
+    return value;
 }
 
 int runVignettes(Context& context)
 {
     QStringList args = context.args;
     const bool verbose = args.removeAll(QStringLiteral("--verbose")) > 0;
-    const double minTop1 = parseThreshold(args, QStringLiteral("--min-top1"));
-    const double minTop3 = parseThreshold(args, QStringLiteral("--min-top3"));
-    const double minTop10 = parseThreshold(args, QStringLiteral("--min-top10"));
-    if (args.isEmpty() || args.first().startsWith(QStringLiteral("--")))
+    QString thresholdError;
+    const auto minTop1 = parseThreshold(args, QStringLiteral("--min-top1"), &thresholdError);
+    const auto minTop3 = parseThreshold(args, QStringLiteral("--min-top3"), &thresholdError);
+    const auto minTop10 = parseThreshold(args, QStringLiteral("--min-top10"), &thresholdError);
+    if (!minTop1 || !minTop3 || !minTop10)
+        return fail(context, thresholdError);
+    if (args.size() != 1 || args.first().startsWith(QStringLiteral("--")))
         return fail(context,
                     QStringLiteral("Usage : vardelo-cli [--db FICHIER] vignettes FICHIER [--verbose] "
                                    "[--min-top1 %] [--min-top3 %] [--min-top10 %]"));
@@ -114,6 +130,9 @@ int runVignettes(Context& context)
             return fail(
                 context,
                 QStringLiteral("Ligne %1 : vignette invalide (%2)").arg(lineNumber).arg(error.errorString()));
+        const QJsonValue sex = document.object().value(QStringLiteral("sex"));
+        if (!sex.isUndefined() && sex.toString() != u"h" && sex.toString() != u"f")
+            return fail(context, QStringLiteral("Ligne %1 : sexe invalide : « h » ou « f »").arg(lineNumber));
         vignettes.append(document.object());
     }
     if (vignettes.isEmpty())
@@ -145,7 +164,7 @@ int runVignettes(Context& context)
             }
         }
     } catch (const kb::DbError& e) {
-        return fail(context, QStringLiteral("Base de connaissance illisible : %1").arg(e.message()));
+        return fail(context, kb::fileErrorMessage(e, context.dbPath));
     }
     const double n = double(vignettes.size());
     const double p1 = 100.0 * top1 / n;
@@ -156,7 +175,7 @@ int runVignettes(Context& context)
                        .arg(p1, 0, 'f', 1)
                        .arg(p3, 0, 'f', 1)
                        .arg(p10, 0, 'f', 1);
-    return p1 >= minTop1 && p3 >= minTop3 && p10 >= minTop10 ? ExitOk : 1;
+    return p1 >= *minTop1 && p3 >= *minTop3 && p10 >= *minTop10 ? ExitOk : 1;
 }
 
 const CommandRegistration

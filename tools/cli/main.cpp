@@ -1,7 +1,8 @@
+#include "kb/KnowledgeFile.h"
 #include "tools/cli/Cli.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <map>
 
 namespace vardelo::cli {
@@ -24,6 +25,35 @@ std::map<QString, Command>& commands()
 CommandRegistration::CommandRegistration(const char* name, const char* usage, CommandFn run)
 {
     commands()[QString::fromUtf8(name)] = Command{QString::fromUtf8(usage), run};
+}
+
+std::optional<QList<QByteArray>> readBoundedLines(const QString& path, qint64 maxBytes, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("Fichier illisible : %1").arg(path);
+        return std::nullopt;
+    }
+    QList<QByteArray> lines;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine(maxBytes + 2);
+        const bool ended = line.endsWith('\n');
+        if (ended)
+            line.chop(1);
+        if (line.size() > maxBytes || (!ended && !file.atEnd())) {
+            *error = QStringLiteral("Ligne %1 de %2 refusée : plus de %3 octets")
+                         .arg(lines.size() + 1)
+                         .arg(path)
+                         .arg(maxBytes);
+            return std::nullopt;
+        }
+        lines.append(line);
+    }
+    if (file.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("Fichier illisible : %1").arg(path);
+        return std::nullopt;
+    }
+    return lines;
 }
 
 int fail(Context& context, const QString& message)
@@ -54,8 +84,11 @@ int main(int argc, char* argv[])
             err << "  vardelo-cli [--db FICHIER] " << c.usage << '\n';
         return ExitUsage;
     }
-    if (!QFileInfo::exists(context.dbPath))
-        return fail(context, QStringLiteral("Base de connaissance introuvable : %1").arg(context.dbPath));
+    // A base that cannot be read, or whose knowledge no longer matches its hash, is an error: results
+    // computed from it would be reported as if they were sound.
+    const vardelo::kb::StartCheck check = vardelo::kb::checkKnowledgeBaseForStart(context.dbPath);
+    if (check.status != vardelo::kb::StartCheck::Status::Ready)
+        return fail(context, check.message);
     context.args = args.mid(1);
     const int status = command->second.run(context);
     out.flush();

@@ -1,12 +1,13 @@
 #include "tools/kb/Knowledge.h"
 
 #include "case/KbLines.h"
+#include "engine/MemoryEvaluator.h"
+#include "kb/KnowledgeFile.h"
 #include "kb/Schema.h"
 #include "kb/Sqlite.h"
 #include "kb/VersionArea.h"
 #include "tools/kb/Markdown.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -124,7 +125,6 @@ private:
     QDir dir_;
     QString dirName_;
     LoadResult result_;
-    QCryptographicHash hash_{QCryptographicHash::Sha256};
     QHash<QString, const VocabularyEntry*> signByText_;
     QHash<QString, const VocabularyEntry*> examByText_;
 };
@@ -138,9 +138,6 @@ std::optional<YAML::Node> Loader::parse(const QString& relative)
         return std::nullopt;
     }
     const QByteArray bytes = f.readAll();
-    hash_.addData(relative.toUtf8());
-    hash_.addData(QByteArrayView("\0", 1));
-    hash_.addData(bytes);
     try {
         YAML::Node node = YAML::Load(bytes.toStdString());
         if (!node.IsMap()) {
@@ -636,7 +633,6 @@ LoadResult Loader::run()
     if (result_.knowledge.pathologies.empty())
         error(dirName_, 0, QStringLiteral("aucune pathologie"));
     crossChecks();
-    result_.knowledge.hash = QString::fromLatin1(hash_.result().toHex());
     return result_;
 }
 
@@ -731,8 +727,10 @@ bool writeDatabase(const Knowledge& k, const QString& path, QString* error)
             db.exec(QStringLiteral("update Prm set V = ? where T = ?"),
                     {QStringLiteral(" ") + k.stopWords.join(u' ') + QStringLiteral(" "), kb::prm::StopWords});
             db.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, ?)"),
-                    {kb::encodeVersionArea(kb::CurrentKBVersion), k.hash});
+                    {kb::encodeVersionArea(kb::CurrentKBVersion), kb::computeKnowledgeHash(db)});
             transaction.commit();
+            // The evaluation's index, so that the program does not read the knowledge at start.
+            engine::MemoryEvaluator::storeIndex(db);
         }
         return temporary.commit(error);
     } catch (const kb::DbError& e) {
@@ -741,64 +739,9 @@ bool writeDatabase(const Knowledge& k, const QString& path, QString* error)
     }
 }
 
-namespace {
-
-QString storedHash(kb::Connection& db)
-{
-    kb::Statement statement(db, QStringLiteral("select KnowledgeHash from VersionArea"));
-    return statement.step() ? statement.text(0) : QString();
-}
-
-} // namespace
-
 bool upgradeDatabase(const QString& compiledPath, const QString& userPath, bool* changed, QString* error)
 {
-    *changed = false;
-    if (!QFileInfo::exists(compiledPath)) {
-        *error = QStringLiteral("Base compilée « %1 » introuvable").arg(compiledPath);
-        return false;
-    }
-    if (!QFileInfo::exists(userPath)) {
-        TemporaryDatabase temporary(userPath);
-        if (!QFile::copy(compiledPath, temporary.path())) {
-            *error = QStringLiteral("Copie vers « %1 » impossible").arg(userPath);
-            return false;
-        }
-        *changed = true;
-        return temporary.commit(error);
-    }
-    try {
-        QString compiledHash;
-        {
-            kb::Connection compiled(compiledPath, kb::Connection::Mode::ReadOnly);
-            compiledHash = storedHash(compiled);
-        }
-        kb::Connection user(userPath, kb::Connection::Mode::ReadWrite);
-        if (storedHash(user) == compiledHash)
-            return true;
-        user.exec(QStringLiteral("attach database ? as compiled"), {compiledPath});
-        {
-            kb::Transaction transaction(user);
-            // A file made before a knowledge table existed gets it here.
-            kb::addMissingKnowledgeTables(user, QStringLiteral("main"));
-            for (const QString& table : kb::knowledgeTables()) {
-                user.execScript(
-                    QStringLiteral("delete from main.%1; insert into main.%1 select * from compiled.%1;")
-                        .arg(table));
-            }
-            user.execScript(QStringLiteral(
-                "update main.Prm set V = (select V from compiled.Prm where T = 'MS') where T = 'MS';"
-                "delete from main.VersionArea; insert into main.VersionArea select * from "
-                "compiled.VersionArea;"));
-            transaction.commit();
-        }
-        user.execScript(QStringLiteral("detach database compiled"));
-        *changed = true;
-        return true;
-    } catch (const kb::DbError& e) {
-        *error = QStringLiteral("Mise à jour de « %1 » impossible : %2").arg(userPath, e.message());
-        return false;
-    }
+    return kb::upgradeKnowledge(compiledPath, userPath, changed, error);
 }
 
 } // namespace vardelo::kbc

@@ -61,7 +61,6 @@ struct Knowledge {
     std::vector<VocabularyEntry> exams;
     QStringList stopWords;
     std::vector<Pathology> pathologies; // sorted by name
-    QString hash;                       // of every source file, to tell whether an upgrade is due
 };
 
 struct LoadResult {

@@ -1,5 +1,7 @@
 #include "tools/kb/Scale.h"
 
+#include "engine/MemoryEvaluator.h"
+#include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "kb/Schema.h"
 #include "kb/Sqlite.h"
@@ -125,12 +127,12 @@ bool scaleDatabase(const QString& sourcePath, int factor, const QString& outPath
         }
         q.open(QStringLiteral("select * from Prm where T = 'MS'"));
         out.exec(QStringLiteral("update Prm set V = ? where T = 'MS'"), {q.field(QStringLiteral("V"))});
-        // The hash of the source with the factor: a grown copy of other knowledge gets another hash.
-        kb::Statement version(source, QStringLiteral("select Area, KnowledgeHash from VersionArea"));
+        kb::Statement version(source, QStringLiteral("select Area from VersionArea"));
         if (version.step())
             out.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, ?)"),
-                     {version.blob(0), QStringLiteral("%1-x%2").arg(version.text(1)).arg(factor)});
+                     {version.blob(0), kb::computeKnowledgeHash(out)});
         transaction.commit();
+        engine::MemoryEvaluator::storeIndex(out);
         return true;
     } catch (const kb::DbError& e) {
         QFile::remove(outPath);

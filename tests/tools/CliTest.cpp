@@ -1,0 +1,115 @@
+// vardelo-cli run as a program on bad input: every class of mistake is an error with exit status 2
+// and a French message on standard error, never a silent default or a success.
+
+#include "kb/Sqlite.h"
+#include "tools/kb/Knowledge.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vardelo;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+class Cli : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        dir = new QTemporaryDir;
+        QString error;
+        ASSERT_TRUE(
+            kbc::writeDatabase(kbc::loadKnowledge(QStringLiteral(VARDELO_FIXTURES "/knowledge")).knowledge,
+                               file("Data.vdat"), &error))
+            << error.toStdString();
+        write("garbage.vdat", QByteArray(20000, 'x'));
+        QFile::copy(file("Data.vdat"), file("altered.vdat"));
+        kb::Connection altered(file("altered.vdat"), kb::Connection::Mode::ReadWrite);
+        altered.exec(QStringLiteral("update Data set F = F + 1"));
+        write("long.jsonl", "{\"signs\":[\"" + QByteArray(1 << 20, 'a') + "\"]}\n");
+        write("sexless.jsonl", R"({"id":"x","sex":"","findings":["fièvre"],"expected":"Grippe"})"
+                               "\n");
+        write("one.jsonl", R"({"id":"x","sex":"h","findings":["fièvre"],"expected":"Grippe"})"
+                           "\n");
+    }
+    static void TearDownTestSuite() { delete dir; }
+    static QString file(const char* name) { return dir->filePath(QString::fromLatin1(name)); }
+    static void write(const char* name, const QByteArray& bytes)
+    {
+        QFile f(file(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    static Outcome run(const char* db, const QStringList& args)
+    {
+        QProcess process;
+        process.start(QStringLiteral(VARDELO_CLI), QStringList{QStringLiteral("--db"), file(db)} + args);
+        process.waitForFinished(120000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+    static QTemporaryDir* dir;
+};
+
+QTemporaryDir* Cli::dir = nullptr;
+
+TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
+{
+    const QString evaluate = QStringLiteral("evaluate");
+    struct Case {
+        const char* db;
+        QStringList args;
+        const char* said; // on standard error
+    } cases[] = {
+        {"garbage.vdat", {evaluate, QStringLiteral("{}")}, "n'est pas une base de données"},
+        {"garbage.vdat", {QStringLiteral("find-pathology"), QStringLiteral("grippe")}, "n'est pas une base"},
+        {"absent.vdat", {evaluate, QStringLiteral("{}")}, "introuvable"},
+        {"altered.vdat", {evaluate, QStringLiteral("{}")}, "altérée"},
+        {"Data.vdat", {evaluate, QStringLiteral(R"({"sex": 1})")}, "« sex » doit être un texte"},
+        {"Data.vdat", {evaluate, QStringLiteral(R"({"age": 2})")}, "« age » doit être un texte"},
+        {"Data.vdat", {evaluate, QStringLiteral(R"({"mode": null})")}, "« mode » doit être un texte"},
+        {"Data.vdat", {evaluate, QStringLiteral(R"({"signs": "x"})")}, "« signs » doit être une liste"},
+        {"Data.vdat", {evaluate, QStringLiteral(R"({"exams": [1]})")}, "« exams » doit être une liste"},
+        {"Data.vdat", {evaluate, QStringLiteral(R"({"sexe": "h"})")}, "clé inconnue « sexe »"},
+        {"Data.vdat", {evaluate, QStringLiteral("[1]")}, "un objet JSON est attendu"},
+        {"Data.vdat", {evaluate, QStringLiteral("--batch"), file("long.jsonl")}, "refusée"},
+        {"Data.vdat",
+         {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--min-top1"),
+          QStringLiteral("abc")},
+         "--min-top1 attend un pourcentage"},
+        {"Data.vdat",
+         {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--min-top3")},
+         "--min-top3 attend un pourcentage"},
+        {"Data.vdat", {QStringLiteral("vignettes"), file("sexless.jsonl")}, "Ligne 1 : sexe invalide"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((QString::fromLatin1(c.db) + u' ' + c.args.join(u' ').left(80)).toStdString());
+        const Outcome o = run(c.db, c.args);
+        EXPECT_EQ(o.status, 2);
+        EXPECT_TRUE(o.err.contains(QString::fromUtf8(c.said))) << o.err.toStdString();
+        EXPECT_TRUE(o.out.isEmpty()) << o.out.toStdString();
+    }
+}
+
+TEST_F(Cli, AFormulaThatCannotBeEvaluatedSaysWhy)
+{
+    const Outcome o =
+        run("Data.vdat", {QStringLiteral("evaluate"), QStringLiteral(R"({"signs": ["Fièvre", "or"]})")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.startsWith(QStringLiteral(R"({"failed":true,"reason":"la formule est incomplète)")))
+        << o.out.toStdString();
+    const Outcome fine =
+        run("Data.vdat", {QStringLiteral("evaluate"), QStringLiteral(R"({"signs": ["Fièvre"]})")});
+    EXPECT_TRUE(fine.out.startsWith(QStringLiteral("{\"failed\":false,\"condition\"")))
+        << fine.out.toStdString();
+}
+
+} // namespace
