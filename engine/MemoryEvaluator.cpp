@@ -404,7 +404,7 @@ private:
 
 class BlockReader {
 public:
-    explicit BlockReader(const QByteArray& bytes)
+    explicit BlockReader(QByteArrayView bytes)
         : bytes_(bytes)
     {}
     qint64 size()
@@ -450,7 +450,7 @@ private:
         if (n < 0 || pos_ + n > bytes_.size())
             throw std::runtime_error("bad index block");
     }
-    const QByteArray& bytes_;
+    QByteArrayView bytes_;
     qint64 pos_ = 0;
 };
 
@@ -674,7 +674,7 @@ struct MemoryEvaluator::Index {
     }
 
     // Reads a block written by save(); false when it is not one of this layout.
-    bool load(const QByteArray& block)
+    bool load(QByteArrayView block)
     {
         BlockReader r(block);
         if (r.size() != IndexFormat)
@@ -812,21 +812,24 @@ MemoryEvaluator::~MemoryEvaluator() = default;
 
 namespace {
 
-// The stored index of the file's knowledge, when there is one for its hash.
-std::optional<QByteArray> storedIndex(kb::Connection& connection, const QString& stamp)
+// Calls read with the stored index of the file's knowledge, when there is one for its hash;
+// false when there is none.
+template <typename F>
+bool withStoredIndex(kb::Connection& connection, const QString& stamp, F read)
 {
     if (!stamp.startsWith(u'#'))
-        return std::nullopt;
+        return false;
     try {
         kb::Statement statement(connection,
                                 QStringLiteral("select Data from EvaluationIndex where KnowledgeHash = ?"));
         statement.bind({stamp.mid(1)});
-        if (statement.step())
-            return statement.blob(0);
+        if (!statement.step())
+            return false;
+        read(statement.blobView(0));
+        return true;
     } catch (const kb::DbError&) {
-        // A file without the table.
+        return false; // a file without the table
     }
-    return std::nullopt;
 }
 
 } // namespace
@@ -836,16 +839,17 @@ const MemoryEvaluator::Index& MemoryEvaluator::index()
     const QString stamp = kb::knowledgeStamp(connection_);
     if (!index_ || index_->stamp != stamp) {
         index_.reset();
-        std::unique_ptr<Index> index;
-        if (const std::optional<QByteArray> block = storedIndex(connection_, stamp)) {
-            index = std::make_unique<Index>();
+        std::unique_ptr<Index> index = std::make_unique<Index>();
+        bool loaded = false;
+        withStoredIndex(connection_, stamp, [&](QByteArrayView block) {
             try {
-                if (!index->load(*block))
-                    index.reset();
+                loaded = index->load(block);
             } catch (const std::runtime_error&) {
-                index.reset();
+                loaded = false;
             }
-        }
+        });
+        if (!loaded)
+            index.reset();
         if (!index) {
             index = std::make_unique<Index>();
             index->build(connection_);
@@ -874,7 +878,7 @@ void MemoryEvaluator::storeIndex(kb::Connection& connection)
 
 bool MemoryEvaluator::hasStoredIndex(kb::Connection& connection)
 {
-    return storedIndex(connection, kb::knowledgeStamp(connection)).has_value();
+    return withStoredIndex(connection, kb::knowledgeStamp(connection), [](QByteArrayView) {});
 }
 
 void MemoryEvaluator::prepare()
