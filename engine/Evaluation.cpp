@@ -5,6 +5,7 @@
 #include "engine/MemoryEvaluator.h"
 #include "engine/ScoreArithmetic.h"
 #include "kb/Cipher.h"
+#include "kb/Schema.h"
 #include "kb/VersionArea.h"
 #include "platform/TextFile.h"
 
@@ -114,11 +115,17 @@ void Evaluator::prepare()
 
 void Evaluator::checkStamp()
 {
-    const QString stamp = kb::knowledgeStamp(query_.connection());
+    useStamp(kb::knowledgeStamp(query_.connection()));
+}
+
+void Evaluator::useStamp(const QString& stamp)
+{
     if (stamp != stamp_) {
         pathologies_.clear();
         loaded_ = false;
         withheld_.clear();
+        emergencies_.clear();
+        emergenciesLoaded_ = false;
         stamp_ = stamp;
     }
 }
@@ -161,6 +168,21 @@ void Evaluator::loadPathologies(const QString& cipherKey)
     loaded_ = true;
 }
 
+void Evaluator::markEmergencies(EvaluationResult& result)
+{
+    if (!emergenciesLoaded_) {
+        // A file made before the flag existed has no table: no row is marked.
+        if (kb::hasTable(query_.connection(), QStringLiteral("Emergency"))) {
+            kb::Statement flagged(query_.connection(), QStringLiteral("select P from Emergency"));
+            while (flagged.step())
+                emergencies_.insert(flagged.text(0));
+        }
+        emergenciesLoaded_ = true;
+    }
+    for (DiagnosisRow& row : result.rows)
+        row.emergency = emergencies_.contains(row.name);
+}
+
 const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& cipherKey)
 {
     if (!loaded_ || cachedKey_ != cipherKey)
@@ -200,6 +222,8 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
         if (std::optional<EvaluationResult> result =
                 memory_->evaluate(state, dg, formule, pathologie, options)) {
             ++answeredInMemory_;
+            useStamp(memory_->stamp());
+            markEmergencies(*result);
             return std::move(*result);
         }
     }
@@ -325,6 +349,7 @@ EvaluationResult Evaluator::evaluateWithSql(CaseState& state, int dg, const QStr
             pageCaption(CaptionSigns, state.CandidateSigns.size(), !state.SCList.isEmpty() && hasRows);
         result.examsPageCaption =
             pageCaption(CaptionExams, state.CandidateExams.size(), !state.EC_List.isEmpty() && hasRows);
+        markEmergencies(result);
         return result;
     } catch (const std::exception& e) {
         query_.close();

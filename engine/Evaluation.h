@@ -6,6 +6,7 @@
 #include "kb/Query.h"
 
 #include <QHash>
+#include <QSet>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,8 +22,9 @@ inline const QString CaptionPathologies = QStringLiteral("Pathologies");
 enum class SortMode { Prevalence = 0, Probability = 1 };
 
 struct DiagnosisRow {
-    QString percent; // column 0, "99" for the best
-    QString name;    // column 1, the pathology
+    QString percent;        // column 0, "99" for the best
+    QString name;           // column 1, the pathology
+    bool emergency = false; // the pathology needs hospital care the same day
     friend bool operator==(const DiagnosisRow&, const DiagnosisRow&) = default;
 };
 
@@ -80,6 +82,8 @@ private:
                                      const QString& pathologie, const EvaluationOptions& options);
     // Drops what the SQL path keeps of the knowledge when the file's knowledge stamp changed.
     void checkStamp();
+    // The same with the stamp already read.
+    void useStamp(const QString& stamp);
 
     struct Pathology {
         QString name;
@@ -94,6 +98,8 @@ private:
     };
     const Pathology& pathology(qint64 rowId, const QString& cipherKey);
     void loadPathologies(const QString& cipherKey);
+    // Sets the emergency flag of every row from the knowledge's list of emergencies.
+    void markEmergencies(EvaluationResult& result);
 
     kb::Query& query_;
     EvaluationPath path_ = EvaluationPath::InMemory;
@@ -103,6 +109,8 @@ private:
     QString stamp_; // the knowledge stamp the SQL path's pathologies and withheld signs were read under
     // Each pathology is read and split once for a given knowledge.
     QHash<qint64, Pathology> pathologies_;
+    QSet<QString> emergencies_; // the names of the pathologies flagged as emergencies
+    bool emergenciesLoaded_ = false;
     QString cachedKey_;
     bool loaded_ = false;
     QHash<QString, QStringList> withheld_;

@@ -881,6 +881,11 @@ bool MemoryEvaluator::hasStoredIndex(kb::Connection& connection)
     return withStoredIndex(connection, kb::knowledgeStamp(connection), [](QByteArrayView) {});
 }
 
+QString MemoryEvaluator::stamp() const
+{
+    return index_ ? index_->stamp : QString();
+}
+
 void MemoryEvaluator::prepare()
 {
     index();

@@ -40,6 +40,8 @@ public:
     // The knowledge compiler writes it with the knowledge; a file without it, or with one of other
     // knowledge, is indexed when first evaluated.
     static void storeIndex(kb::Connection& connection);
+    // The knowledge stamp of the index last used; empty before the first evaluation.
+    QString stamp() const;
     // Whether the file holds an index for its current knowledge.
     static bool hasStoredIndex(kb::Connection& connection);
 

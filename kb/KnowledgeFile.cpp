@@ -138,7 +138,7 @@ QString computeKnowledgeHash(Connection& connection)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const QString& table : knowledgeTables()) {
-        // A file made before a knowledge table existed hashes what it has.
+        // A table that files made by earlier versions lack counts as empty.
         if (!hasTable(connection, table))
             continue;
         hash.addData(table.toUtf8());

@@ -14,9 +14,10 @@ inline const QString VideoChannel = QStringLiteral("http://www.vardelo.fr/videos
 inline const QString Author = QStringLiteral("L'équipe médicale de Vardelo");
 inline const QString AuthorCredit = QStringLiteral("L'équipe médicale de Vardelo");
 
+// Over HTTPS: the answer decides whether the updater is started, so it must come from the publisher.
 inline QString versionUrl()
 {
-    return QStringLiteral("http://") + VersionServer + VersionPath;
+    return QStringLiteral("https://") + VersionServer + VersionPath;
 }
 
 } // namespace vardelo::platform::deployment

@@ -8,6 +8,7 @@ packages=(
     libsqlite3-dev libyaml-cpp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format fonts-liberation2 xvfb xauth
+    clang libclang-rt-dev
 )
 
 missing=()

@@ -5,16 +5,19 @@
 #include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "kb/Schema.h"
+#include "platform/Network.h"
 #include "platform/TextFile.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QTest>
 #include <sqlite3.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace vardelo;
@@ -68,6 +71,25 @@ private slots:
         // An error page is no version: it must not be handed to the updater.
         QTest::newRow("error page") << 404 << QByteArray("<html>introuvable</html>")
                                     << app::NoConnectionStatus << false;
+        // Only a version number is a version: not a page, and nothing past 64 KB.
+        QTest::newRow("page") << 200 << QByteArray("<html>1.1</html>") << app::NoConnectionStatus << false;
+        QTest::newRow("over 64 KB") << 200 << QByteArray("1.1") + QByteArray(70000, ' ')
+                                    << app::NoConnectionStatus << false;
+        QTest::newRow("20 MB") << 200 << QByteArray(20 << 20, '1') << app::NoConnectionStatus << false;
+    }
+
+    void aSilentNameServiceEndsWithTheWait()
+    {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        const QString content =
+            platform::GetContent(QStringLiteral("https://version.invalid/v.vl"), 500,
+                                 [](const QString&) -> std::optional<QHostAddress> {
+                                     std::this_thread::sleep_for(std::chrono::seconds(30));
+                                     return std::nullopt;
+                                 });
+        QVERIFY(content.isEmpty());
+        QVERIFY2(elapsed.elapsed() < 3000, qPrintable(QString::number(elapsed.elapsed())));
     }
 
     void versionStatus()

@@ -102,6 +102,18 @@ TEST_F(EvaluationTest, NegatedAndIgnoredSignsAddNoWeight)
         EXPECT_NE(row.name, QStringLiteral("Alpha"));
 }
 
+TEST_F(EvaluationTest, RowsCarryTheEmergencyFlag)
+{
+    db.exec(QStringLiteral("insert into Emergency (P) values (?)"), {QStringLiteral("Gamma")});
+    session.state.SCList = L({"Fièvre"});
+    const EvaluationResult r = run();
+    ASSERT_FALSE(r.failed);
+    ASSERT_EQ(r.rows.size(), 4u);
+    EXPECT_EQ(std::count_if(r.rows.begin(), r.rows.end(), [](const auto& row) { return row.emergency; }), 1);
+    for (const auto& row : r.rows)
+        EXPECT_EQ(row.emergency, row.name == u"Gamma") << row.name.toStdString();
+}
+
 TEST_F(EvaluationTest, ProbabilityModeMultipliesBySpecificities)
 {
     session.sortMode = SortMode::Probability;

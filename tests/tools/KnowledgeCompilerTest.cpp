@@ -83,6 +83,7 @@ TEST(KnowledgeCompiler, FixtureCompilesIntoACompleteDatabase)
     q.open(QStringLiteral("select * from SC where S = 'Pathologie : Grippe'"));
     ASSERT_EQ(q.recordCount(), 1);
     EXPECT_TRUE(q.field(QStringLiteral("Exp")).contains(QStringLiteral("grippe")));
+    EXPECT_EQ(q.field(QStringLiteral("Sup")), QStringLiteral("familial"));
     q.open(QStringLiteral("select * from SC where S = 'Douleur testiculaire'"));
     EXPECT_EQ(q.field(QStringLiteral("X")), QStringLiteral("h"));
     q.open(QStringLiteral("select * from Prm where T = 'MS'"));
@@ -134,6 +135,10 @@ TEST(KnowledgeCompiler, RefusesBadSourcesWithFileLineAndReason)
         {"pathologies/test/angine.yaml", "applicability: hf123", "applicability: hf23", 0, "tranche d'âge 1"},
         {"pathologies/test/pneumopathie.yaml", "Pathologie : Grippe", "Pathologie : Rougeole", 13,
          "ne nomme aucune"},
+        {"pathologies/test/grippe.yaml", "exams: 0", "exams: 0\nemergency: oui", 15,
+         "emergency vaut true ou false"},
+        {"pathologies/test/grippe.yaml", "exams: 0", "exams: 0\ndefinition_only: |\n  Toux sèche", 16,
+         "definition_only : « Toux sèche » absent du vocabulaire"},
         {"vocabulary/signs/base.yaml", "text: Toux grasse", "text: TOUX", 0, "ne diffèrent que"},
         {"vocabulary/signs/base.yaml", "exp: toux tousse", "exp: Toux", 0, "minuscules sans accents"},
         {"vocabulary/signs/base.yaml", "    sex: h", "    sex: m", 0, "sex vaut h ou f"},
@@ -170,6 +175,53 @@ TEST(KnowledgeCompiler, UnusedVocabularyIsAWarning)
     EXPECT_TRUE(result.diagnostics.front().reason.contains(QStringLiteral("Prurit")));
 }
 
+std::vector<QString> warnings(const QString& dir)
+{
+    std::vector<QString> out;
+    for (const Diagnostic& d : loadKnowledge(dir).diagnostics)
+        out.push_back(d.toString());
+    return out;
+}
+
+TEST(KnowledgeCompiler, SignsNamedByTheDefinitionAreListedOrDeclaredDeliberate)
+{
+    SourceCopy copy;
+    copy.replace(QStringLiteral("pathologies/test/grippe.yaml"), "aiguë due",
+                 "aiguë, avec une TOUX GRASSE, due");
+    auto reported = warnings(copy.dir());
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_TRUE(reported.front().contains(QStringLiteral("« Toux grasse »")))
+        << reported.front().toStdString();
+
+    copy.replace(QStringLiteral("pathologies/test/grippe.yaml"), "exams: 0",
+                 "exams: 0\ndefinition_only: |\n  Toux grasse");
+    EXPECT_TRUE(warnings(copy.dir()).empty());
+
+    // A deliberate entry that the definition no longer names is stale.
+    copy.replace(QStringLiteral("pathologies/test/grippe.yaml"), "avec une TOUX GRASSE, ", "");
+    reported = warnings(copy.dir());
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_TRUE(reported.front().contains(QStringLiteral("ne nomme pas"))) << reported.front().toStdString();
+}
+
+TEST(KnowledgeCompiler, ATreatmentOpeningOnAnUrgentReferralNeedsTheEmergencyFlag)
+{
+    SourceCopy copy;
+    copy.replace(QStringLiteral("pathologies/test/grippe.yaml"), "Traitement symptomatique :",
+                 "**Appel au 15** dans les formes graves ; sinon, traitement symptomatique :");
+    const auto reported = warnings(copy.dir());
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_TRUE(reported.front().contains(QStringLiteral("emergency"))) << reported.front().toStdString();
+    for (const char* flag : {"emergency: true", "emergency: false"}) {
+        SourceCopy stated;
+        stated.replace(QStringLiteral("pathologies/test/grippe.yaml"), "Traitement symptomatique :",
+                       "**Appel au 15** dans les formes graves ; sinon, traitement symptomatique :");
+        stated.replace(QStringLiteral("pathologies/test/grippe.yaml"), "exams: 0",
+                       QByteArray("exams: 0\n") + flag);
+        EXPECT_TRUE(warnings(stated.dir()).empty()) << flag;
+    }
+}
+
 TEST(KnowledgeCompiler, UpgradeReplacesKnowledgeAndKeepsTheUsersWork)
 {
     QTemporaryDir dir;
@@ -190,8 +242,14 @@ TEST(KnowledgeCompiler, UpgradeReplacesKnowledgeAndKeepsTheUsersWork)
     ASSERT_TRUE(upgradeDatabase(compiled, user, &changed, &error));
     EXPECT_FALSE(changed);
 
+    {
+        // A file made before the emergency flag existed lacks its table.
+        kb::Connection db(user, kb::Connection::Mode::ReadWrite);
+        db.execScript(QStringLiteral("drop table Emergency"));
+    }
     SourceCopy copy;
-    copy.replace(QStringLiteral("pathologies/test/grippe.yaml"), "prevalence: 12", "prevalence: 13");
+    copy.replace(QStringLiteral("pathologies/test/grippe.yaml"), "prevalence: 12",
+                 "prevalence: 13\nemergency: true");
     const QString newer = dir.filePath(QStringLiteral("newer.vdat"));
     ASSERT_TRUE(writeDatabase(loadKnowledge(copy.dir()).knowledge, newer, &error));
     ASSERT_TRUE(upgradeDatabase(newer, user, &changed, &error)) << error.toStdString();
@@ -203,6 +261,9 @@ TEST(KnowledgeCompiler, UpgradeReplacesKnowledgeAndKeepsTheUsersWork)
     EXPECT_EQ(q.field(QStringLiteral("F")), QStringLiteral("13"));
     q.open(QStringLiteral("select * from Data"));
     EXPECT_EQ(q.recordCount(), 4);
+    q.open(QStringLiteral("select * from Emergency"));
+    ASSERT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.field(QStringLiteral("P")), QStringLiteral("Grippe"));
     q.open(QStringLiteral("select * from Fiche"));
     EXPECT_EQ(q.recordCount(), 1);
     q.open(QStringLiteral("select * from Prm where T = 'PT_EXE_Path'"));

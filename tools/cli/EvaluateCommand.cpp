@@ -168,7 +168,8 @@ QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
     for (const engine::DiagnosisRow& row : result.rows) {
         if (rows.size() > 1)
             rows += ',';
-        rows += orderedObject({{"percent", json(row.percent)}, {"name", json(row.name)}});
+        rows += orderedObject(
+            {{"percent", json(row.percent)}, {"name", json(row.name)}, {"emergency", json(row.emergency)}});
     }
     rows += ']';
     // A failed evaluation leaves the page captions as they were: here, the bare captions.

@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cmath>
+#include <map>
 #include <optional>
 
 namespace vardelo::cli {
@@ -38,11 +39,13 @@ Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& v
     session.Requette(0, session.FormuleReq(), QString());
     for (const QJsonValue& finding : vignette.value(QStringLiteral("findings")).toArray()) {
         QString text = finding.toString();
-        const bool absent = text.startsWith(u'-');
+        bool absent = text.startsWith(u'-');
         if (absent)
             text = text.mid(1).trimmed();
-        const QStringList candidates = recognition::RechercheSC(
+        const recognition::Recognized found = recognition::Recognize(
             query, QStringLiteral("SC"), text, session.state.PatientSex, session.state.PatientAgeBand);
+        const QStringList& candidates = found.candidates;
+        absent = absent != found.negated; // "-pas de fièvre" is fever
         if (candidates.isEmpty()) {
             outcome.unrecognised.append(text);
             continue;
@@ -84,6 +87,28 @@ Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& v
     }
     return outcome;
 }
+
+struct Tally {
+    int count = 0;
+    int top1 = 0;
+    int top3 = 0;
+    int top10 = 0;
+    void add(int rank)
+    {
+        ++count;
+        top1 += rank == 1 ? 1 : 0;
+        top3 += rank >= 1 && rank <= 3 ? 1 : 0;
+        top10 += rank >= 1 && rank <= 10 ? 1 : 0;
+    }
+    QString percentages() const
+    {
+        const double n = count;
+        return QStringLiteral("top-1 %1 %, top-3 %2 %, top-10 %3 %")
+            .arg(100.0 * top1 / n, 0, 'f', 1)
+            .arg(100.0 * top3 / n, 0, 'f', 1)
+            .arg(100.0 * top10 / n, 0, 'f', 1);
+    }
+};
 
 // A percentage option; absent is 0. A missing or non-numeric value is an error, never a silent 0.
 std::optional<double> parseThreshold(QStringList& args, const QString& name, QString* error)
@@ -138,9 +163,9 @@ int runVignettes(Context& context)
     if (vignettes.isEmpty())
         return fail(context, QStringLiteral("Aucune vignette dans %1").arg(args.first()));
 
-    int top1 = 0;
-    int top3 = 0;
-    int top10 = 0;
+    Tally all;
+    Tally mustNotMiss;                    // the cases whose note starts with URG
+    std::map<QString, Tally> bySpecialty; // the id's prefix: "S-CAR-01" and "CAR-01" are both CAR
     try {
         kb::Connection connection(context.dbPath, kb::Connection::Mode::ReadOnly);
         kb::Query query(connection);
@@ -148,9 +173,10 @@ int runVignettes(Context& context)
         session.welcomeAccepted = true;
         for (const QJsonObject& v : std::as_const(vignettes)) {
             const Outcome o = run(session, query, v);
-            top1 += o.rank == 1 ? 1 : 0;
-            top3 += o.rank >= 1 && o.rank <= 3 ? 1 : 0;
-            top10 += o.rank >= 1 && o.rank <= 10 ? 1 : 0;
+            all.add(o.rank);
+            if (v.value(QStringLiteral("note")).toString().startsWith(QStringLiteral("URG")))
+                mustNotMiss.add(o.rank);
+            bySpecialty[v.value(QStringLiteral("id")).toString().section(u'-', -2, -2)].add(o.rank);
             if (verbose || o.rank == 0 || o.rank > 3) {
                 context.out << v.value(QStringLiteral("id")).toString() << '\t'
                             << (o.rank > 0 ? QString::number(o.rank) : QStringLiteral("absent")) << '\t'
@@ -166,15 +192,18 @@ int runVignettes(Context& context)
     } catch (const kb::DbError& e) {
         return fail(context, kb::fileErrorMessage(e, context.dbPath));
     }
-    const double n = double(vignettes.size());
-    const double p1 = 100.0 * top1 / n;
-    const double p3 = 100.0 * top3 / n;
-    const double p10 = 100.0 * top10 / n;
-    context.out << QStringLiteral("%1 vignettes : top-1 %2 %, top-3 %3 %, top-10 %4 %\n")
-                       .arg(vignettes.size())
-                       .arg(p1, 0, 'f', 1)
-                       .arg(p3, 0, 'f', 1)
-                       .arg(p10, 0, 'f', 1);
+    context.out << QStringLiteral("%1 vignettes : %2\n").arg(all.count).arg(all.percentages());
+    if (mustNotMiss.count > 0)
+        context.out << QStringLiteral("  urgences à ne pas manquer (%1) : %2\n")
+                           .arg(mustNotMiss.count)
+                           .arg(mustNotMiss.percentages());
+    for (const auto& [specialty, tally] : bySpecialty)
+        context.out
+            << QStringLiteral("  %1 (%2) : %3\n").arg(specialty).arg(tally.count).arg(tally.percentages());
+    const double n = all.count;
+    const double p1 = 100.0 * all.top1 / n;
+    const double p3 = 100.0 * all.top3 / n;
+    const double p10 = 100.0 * all.top10 / n;
     return p1 >= *minTop1 && p3 >= *minTop3 && p10 >= *minTop10 ? ExitOk : 1;
 }
 

@@ -120,6 +120,8 @@ private:
     void loadPathology(const QString& relative);
     void checkSignLines(Pathology& pathology, const QSet<QString>& names, QSet<QString>& used);
     void checkExamLines(Pathology& pathology, QSet<QString>& used);
+    void checkDefinitionSigns(const Pathology& pathology);
+    void checkEmergency(const Pathology& pathology);
     void crossChecks();
 
     QDir dir_;
@@ -513,6 +515,85 @@ void Loader::checkExamLines(Pathology& p, QSet<QString>& used)
     }
 }
 
+// Lower case, no accents, words separated by single spaces, with a space at both ends, so that a
+// phrase is found as a whole-word substring.
+QString phraseKey(QString text)
+{
+    text.replace(u'œ', QStringLiteral("oe")).replace(u'Œ', QStringLiteral("oe"));
+    text.replace(u'æ', QStringLiteral("ae")).replace(u'Æ', QStringLiteral("ae"));
+    return u' ' + keywordsOf(text) + u' ';
+}
+
+// A sign that the definition names is a sign of the disease, unless the author says otherwise:
+// a missing one turns every "and" with it into a filter that removes the disease.
+void Loader::checkDefinitionSigns(const Pathology& p)
+{
+    const QString definition = phraseKey(p.definitionText);
+    const QStringList wordList = definition.split(u' ', Qt::SkipEmptyParts);
+    const QSet<QString> words(wordList.begin(), wordList.end());
+    QSet<QString> listed;
+    for (const SourceLine& line : p.signs)
+        listed.insert(phraseKey(model::GetSC(line.text)));
+    QHash<QString, const SourceLine*> deliberate; // by key
+    for (const SourceLine& line : p.definitionOnly) {
+        const QString sign = line.text.trimmed();
+        if (!signByText_.contains(sign)) {
+            error(p.file, line.line,
+                  QStringLiteral("definition_only : « %1 » absent du vocabulaire des signes").arg(sign));
+            continue;
+        }
+        deliberate.insert(phraseKey(sign), &line);
+    }
+    QSet<QString> named;
+    for (auto it = signByText_.constBegin(); it != signByText_.constEnd(); ++it) {
+        const QString key = phraseKey(it.key());
+        const QString first = key.section(u' ', 1, 1);
+        if (!words.contains(first) || !definition.contains(key))
+            continue;
+        named.insert(key);
+        if (listed.contains(key) || deliberate.contains(key))
+            continue;
+        warning(
+            p.file, p.line,
+            QStringLiteral("la définition nomme le signe « %1 », absent de la liste des signes ; ajoutez-le "
+                           "ou inscrivez-le dans definition_only")
+                .arg(it.key()));
+    }
+    for (auto it = deliberate.constBegin(); it != deliberate.constEnd(); ++it) {
+        if (listed.contains(it.key()))
+            warning(p.file, it.value()->line,
+                    QStringLiteral("definition_only : « %1 » est dans la liste des signes")
+                        .arg(it.value()->text.trimmed()));
+        else if (!named.contains(it.key()))
+            warning(p.file, it.value()->line,
+                    QStringLiteral("definition_only : la définition ne nomme pas « %1 »")
+                        .arg(it.value()->text.trimmed()));
+    }
+}
+
+// A treatment that opens on calling the 15 or on hospital care describes an emergency: the flag
+// must say whether the pathology is one, so that none is left unmarked by oversight.
+void Loader::checkEmergency(const Pathology& p)
+{
+    static const QRegularExpression sentenceEnd(QStringLiteral(R"([.!?:](\s|$)|\n)"));
+    const QString treatment = p.treatmentText.trimmed();
+    const qsizetype end = treatment.indexOf(sentenceEnd);
+    const QString opening = phraseKey(end < 0 ? treatment : treatment.left(end));
+    static const QStringList urgent{QStringLiteral(" 15 "),
+                                    QStringLiteral(" samu "),
+                                    QStringLiteral(" urgence "),
+                                    QStringLiteral(" urgences "),
+                                    QStringLiteral(" hospitalisation "),
+                                    QStringLiteral(" hospitaliser ")};
+    const bool opensUrgent = std::any_of(urgent.begin(), urgent.end(),
+                                         [&](const QString& word) { return opening.contains(word); });
+    if (opensUrgent && !p.emergencyStated)
+        warning(p.file, p.line,
+                QStringLiteral("« %1 » : le traitement commence par une orientation urgente ; indiquez "
+                               "emergency: true, ou emergency: false si seule une forme rare l'exige")
+                    .arg(p.name));
+}
+
 void Loader::crossChecks()
 {
     Knowledge& k = result_.knowledge;
@@ -557,6 +638,8 @@ void Loader::crossChecks()
     for (Pathology& p : k.pathologies) {
         checkSignLines(p, names, usedSigns);
         checkExamLines(p, usedExams);
+        checkDefinitionSigns(p);
+        checkEmergency(p);
     }
     for (const VocabularyEntry& e : k.signs) {
         if (!usedSigns.contains(e.text))
@@ -590,6 +673,9 @@ void Loader::crossChecks()
         // Keyed on the name only: the search words of a disease describe its symptoms, and the
         // physician typing a symptom must find the sign, not the associated disease.
         entry.exp = keywordsOf(QStringLiteral("pathologie antecedent ") + target->name);
+        // Typing the disease's name means the patient's own history: the family history of the
+        // same disease, found by the same word, stays hidden unless "familial" is typed.
+        entry.sup = QStringLiteral("familial");
         entry.generated = true;
         entry.file = target->file;
         k.signs.push_back(entry);
