@@ -699,10 +699,50 @@ struct MemoryEvaluator::Index {
             r.get(c.postingStarts);
             r.get(c.postingRows);
         }
-        if (!r.atEnd() || rowIds.size() != size_t(rowCount) || names.size() != rowCount ||
-            signStart.size() != size_t(rowCount) + 1 || examStart.size() != size_t(rowCount) + 1)
+        if (!r.atEnd() || !consistent())
             return false;
         prepareScratch();
+        return true;
+    }
+
+    // Every number of a block read from the file points inside what it numbers: a damaged block is
+    // rejected rather than read out of bounds.
+    bool consistent() const
+    {
+        const auto within = [](const std::vector<qint32>& values, qint64 limit, bool allowNone = false) {
+            return std::all_of(values.begin(), values.end(),
+                               [&](qint32 v) { return (v >= 0 && v < limit) || (allowNone && v == -1); });
+        };
+        const auto ranges = [](const std::vector<qint32>& starts, size_t count, qint64 total) {
+            return starts.size() == count + 1 && starts.front() == 0 && starts.back() == total &&
+                   std::is_sorted(starts.begin(), starts.end());
+        };
+        const size_t rows = size_t(rowCount);
+        const qint64 texts = table->texts.size();
+        const qint64 keys = table->keys.size();
+        if (rowCount < 0 || rowIds.size() != rows || names.size() != rowCount || prevalence.size() != rows ||
+            prevalenceOk.size() != rows || signLength.size() != rows || examLength.size() != rows ||
+            nameOrder.size() != rows || !within(nameOrder, rowCount) ||
+            !ranges(signStart, rows, qint64(signLineOf.size())) ||
+            !ranges(examStart, rows, qint64(examLineOf.size())) ||
+            !within(signLineOf, qint64(lineText.size())) || lineWeight.size() != lineText.size() ||
+            lineWeightOk.size() != lineText.size() || !within(lineText, texts) ||
+            !within(examLineOf, qint64(examLineText.size())) || !within(examLineText, texts) ||
+            keyOfText.size() != size_t(texts) || !within(keyOfText, keys) ||
+            examNameOfText.size() != size_t(texts) || !within(examNameOfText, texts, true) ||
+            textOrder.size() != size_t(texts) || !within(textOrder, texts) ||
+            keyOrder.size() != size_t(keys) || !within(keyOrder, keys) || spellings.size() != size_t(keys))
+            return false;
+        for (const qint32 text : examLineText)
+            if (examNameOfText[size_t(text)] < 0)
+                return false;
+        for (const Column& c : columns) {
+            if (c.starts.empty() || c.starts.front() != 0 || c.starts.back() != c.arena.size() ||
+                !std::is_sorted(c.starts.begin(), c.starts.end()) ||
+                !ranges(c.postingStarts, c.starts.size() - 1, qint64(c.postingRows.size())) ||
+                !within(c.postingRows, rowCount))
+                return false;
+        }
         return true;
     }
 

@@ -444,4 +444,25 @@ TEST(EvaluationEquivalence, TheIndexIsKeyedOnTheKnowledgeHash)
     EXPECT_EQ(names(), QStringList{QStringLiteral("Nouvelle")});
 }
 
+// A stored index that is cut short or whose numbers point outside what they number is not used:
+// the knowledge is read again, and the results stay those of the SQL path.
+TEST(EvaluationEquivalence, ADamagedStoredIndexIsNotUsed)
+{
+    const QString ones = QString(128, u'F');
+    for (const QString& damage : {QStringLiteral("substr(Data, 1, length(Data) / 2)"),
+                                  QStringLiteral("substr(Data, 1, length(Data) - 64) || x'%1'").arg(ones)}) {
+        SCOPED_TRACE(damage.toStdString());
+        GeneratedBase base(9);
+        base.db.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, 'v1')"),
+                     {kb::encodeVersionArea(kb::CurrentKBVersion)});
+        MemoryEvaluator::storeIndex(base.db);
+        base.db.exec(QStringLiteral("update EvaluationIndex set Data = %1").arg(damage));
+        Twins twins(base.db);
+        QStringList signs, exams, names;
+        twins.vocabulary(&signs, &exams, &names);
+        Generator g(signs, exams, names, 31);
+        twins.run(g, CaseCount / 10);
+    }
+}
+
 } // namespace
