@@ -54,14 +54,15 @@ Base& base(const char* path, EvaluationPath evaluationPath)
     b.connection = std::make_unique<kb::Connection>(QString::fromUtf8(path), kb::Connection::Mode::ReadOnly);
     b.query = std::make_unique<kb::Query>(*b.connection);
     b.session = std::make_unique<engine::CaseSession>(*b.query);
-    b.session->welcomeAccepted = true;
+    b.session->setWelcomeAccepted(true);
     b.session->evaluator().setPath(evaluationPath);
     b.session->evaluator().prepare(); // the program reads the knowledge at start
     pickCase(b);
     return b;
 }
 
-void evaluate(benchmark::State& state, const char* path, int dg, EvaluationPath evaluationPath)
+void evaluate(benchmark::State& state, const char* path, engine::EvaluationMode mode,
+              EvaluationPath evaluationPath)
 {
     Base& b = base(path, evaluationPath);
     const int signCount = int(state.range(0));
@@ -74,39 +75,38 @@ void evaluate(benchmark::State& state, const char* path, int dg, EvaluationPath 
     const QStringList exams = signCount > 0 ? QStringList{QStringLiteral("and"), b.exam} : QStringList();
     std::size_t rows = 0;
     for (auto _ : state) {
-        b.session->state.SCList = formula;
-        b.session->state.EC_List = exams;
-        b.session->state.PatientSex = u'h';
-        b.session->state.PatientAgeBand = QStringLiteral("3");
-        const QString condition = b.session->FormuleReq();
-        const auto result = b.session->Requette(dg, condition, QString());
+        b.session->setFormula(formula);
+        b.session->setExamLines(exams);
+        b.session->setPatient({engine::UnnamedPatient, u'h', QStringLiteral("3")});
+        const QString condition = b.session->queryCondition();
+        const auto result = b.session->evaluate(mode, condition);
         if (!result || result->failed)
             state.SkipWithError("the evaluation failed");
         rows = result ? result->rows.size() : 0;
         benchmark::DoNotOptimize(rows);
     }
     state.counters["rows"] = double(rows);
-    state.counters["offered_signs"] = double(b.session->state.CandidateSigns.size());
+    state.counters["offered_signs"] = double(b.session->state().CandidateSigns.size());
 }
 
 void Full(benchmark::State& state, const char* path)
 {
-    evaluate(state, path, 1, EvaluationPath::InMemory);
+    evaluate(state, path, engine::EvaluationMode::Rank, EvaluationPath::InMemory);
 }
 
 void Vocabulary(benchmark::State& state, const char* path)
 {
-    evaluate(state, path, 0, EvaluationPath::InMemory);
+    evaluate(state, path, engine::EvaluationMode::RefreshOffers, EvaluationPath::InMemory);
 }
 
 void FullSql(benchmark::State& state, const char* path)
 {
-    evaluate(state, path, 1, EvaluationPath::Sql);
+    evaluate(state, path, engine::EvaluationMode::Rank, EvaluationPath::Sql);
 }
 
 void VocabularySql(benchmark::State& state, const char* path)
 {
-    evaluate(state, path, 0, EvaluationPath::Sql);
+    evaluate(state, path, engine::EvaluationMode::RefreshOffers, EvaluationPath::Sql);
 }
 
 // The file opened, the knowledge read and the empty case evaluated, as at the program's start.
@@ -116,12 +116,12 @@ void FirstEvaluation(benchmark::State& state, const char* path)
         kb::Connection connection(QString::fromUtf8(path), kb::Connection::Mode::ReadOnly);
         kb::Query query(connection);
         engine::CaseSession session(query);
-        session.welcomeAccepted = true;
-        session.state.PatientSex = u'h';
-        const auto result = session.Requette(0, session.FormuleReq(), QString());
+        session.setWelcomeAccepted(true);
+        session.setPatient({engine::UnnamedPatient, u'h', QString()});
+        const auto result = session.evaluate(engine::EvaluationMode::RefreshOffers, session.queryCondition());
         if (!result || result->failed)
             state.SkipWithError("the evaluation failed");
-        benchmark::DoNotOptimize(session.state.CandidateSigns.size());
+        benchmark::DoNotOptimize(session.state().CandidateSigns.size());
     }
 }
 

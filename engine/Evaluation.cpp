@@ -215,12 +215,12 @@ void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QStrin
         list.remove(text);
 }
 
-EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& formule,
+EvaluationResult Evaluator::evaluate(CaseState& state, EvaluationMode mode, const QString& formule,
                                      const QString& pathologie, const EvaluationOptions& options)
 {
     if (path_ == EvaluationPath::InMemory) {
         if (std::optional<EvaluationResult> result =
-                memory_->evaluate(state, dg, formule, pathologie, options)) {
+                memory_->evaluate(state, mode, formule, pathologie, options)) {
             ++answeredInMemory_;
             useStamp(memory_->stamp());
             markEmergencies(*result);
@@ -228,10 +228,10 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
         }
     }
     ++answeredWithSql_;
-    return evaluateWithSql(state, dg, formule, pathologie, options);
+    return evaluateWithSql(state, mode, formule, pathologie, options);
 }
 
-EvaluationResult Evaluator::evaluateWithSql(CaseState& state, int dg, const QString& formule,
+EvaluationResult Evaluator::evaluateWithSql(CaseState& state, EvaluationMode mode, const QString& formule,
                                             const QString& pathologie, const EvaluationOptions& options)
 {
     state.CandidateSigns.clear();
@@ -255,7 +255,7 @@ EvaluationResult Evaluator::evaluateWithSql(CaseState& state, int dg, const QStr
             rowIds.push_back(query_.field(QStringLiteral("id")).toLongLong());
         query_.close();
 
-        if (dg == 1) {
+        if (mode == EvaluationMode::Rank) {
             const qsizetype count = qsizetype(rowIds.size());
             if (count == 0)
                 result.header = QStringLiteral("Pas de diagnostic !");

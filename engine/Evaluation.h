@@ -21,6 +21,10 @@ inline const QString CaptionPathologies = QStringLiteral("Pathologies");
 
 enum class SortMode { Prevalence = 0, Probability = 1 };
 
+// Rank scores and ranks the pathologies; RefreshOffers only refills the lists of what is still worth
+// offering.
+enum class EvaluationMode { RefreshOffers, Rank };
+
 struct DiagnosisRow {
     QString percent;        // column 0, "99" for the best
     QString name;           // column 1, the pathology
@@ -59,9 +63,9 @@ public:
     explicit Evaluator(kb::Query& query);
     ~Evaluator();
 
-    // Dg = 1 scores and ranks, Dg = 0 only refreshes the candidate lists. A non-empty pathologie
-    // replaces formule as the whole condition. The candidate lists of the case are refilled.
-    EvaluationResult evaluate(model::CaseState& state, int dg, const QString& formule,
+    // A non-empty pathologie replaces formule as the whole condition. The candidate lists of the case
+    // are refilled.
+    EvaluationResult evaluate(model::CaseState& state, EvaluationMode mode, const QString& formule,
                               const QString& pathologie, const EvaluationOptions& options);
 
     void setPath(EvaluationPath path) { path_ = path; }
@@ -78,7 +82,7 @@ public:
                          const QString& cipherKey);
 
 private:
-    EvaluationResult evaluateWithSql(model::CaseState& state, int dg, const QString& formule,
+    EvaluationResult evaluateWithSql(model::CaseState& state, EvaluationMode mode, const QString& formule,
                                      const QString& pathologie, const EvaluationOptions& options);
     // Drops what the SQL path keeps of the knowledge when the file's knowledge stamp changed.
     void checkStamp();

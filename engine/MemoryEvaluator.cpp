@@ -931,8 +931,8 @@ void MemoryEvaluator::prepare()
     index();
 }
 
-std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int dg, const QString& formule,
-                                                          const QString& pathologie,
+std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, EvaluationMode mode,
+                                                          const QString& formule, const QString& pathologie,
                                                           const EvaluationOptions& options)
 {
     if (!options.cipherKey.isEmpty())
@@ -993,7 +993,7 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, int 
         };
 
         EvaluationResult result;
-        if (dg == 1) {
+        if (mode == EvaluationMode::Rank) {
             const qsizetype count = qsizetype(rows.size());
             if (count == 0)
                 result.header = QStringLiteral("Pas de diagnostic !");

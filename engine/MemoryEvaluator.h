@@ -28,8 +28,9 @@ public:
 
     // The evaluation of Evaluator::evaluate, or nothing when the SQL path must answer; the case is
     // changed only when a result is returned.
-    std::optional<EvaluationResult> evaluate(model::CaseState& state, int dg, const QString& formule,
-                                             const QString& pathologie, const EvaluationOptions& options);
+    std::optional<EvaluationResult> evaluate(model::CaseState& state, EvaluationMode mode,
+                                             const QString& formule, const QString& pathologie,
+                                             const EvaluationOptions& options);
 
     // Reads the knowledge into memory now unless it is already there for the file's current
     // knowledge stamp, so that the first evaluation does not pay for it.

@@ -180,7 +180,8 @@ public:
         , memory_(query_)
         , sql_(query_)
     {
-        memory_.welcomeAccepted = sql_.welcomeAccepted = true;
+        memory_.setWelcomeAccepted(true);
+        sql_.setWelcomeAccepted(true);
         sql_.evaluator().setPath(EvaluationPath::Sql);
     }
 
@@ -213,33 +214,32 @@ public:
             const QString age = QStringLiteral(" 123").mid(g.below(4), 1).trimmed();
             const SortMode mode = g.chance(50) ? SortMode::Prevalence : SortMode::Probability;
             const QStringList learning = g.learning();
-            const int dg = g.chance(70) ? 1 : 0;
+            const EvaluationMode dg = g.chance(70) ? EvaluationMode::Rank : EvaluationMode::RefreshOffers;
             const QString pathologie = g.pathologie();
             SCOPED_TRACE(QStringLiteral("case %1: [%2] [%3] %4%5 dg=%6 mode=%7 learning=[%8] condition=%9")
                              .arg(i)
                              .arg(formula.join(QStringLiteral("|")), exams.join(QStringLiteral("|")))
                              .arg(sex)
                              .arg(age)
-                             .arg(dg)
+                             .arg(int(dg))
                              .arg(int(mode))
                              .arg(learning.join(QStringLiteral("|")), pathologie)
                              .toStdString());
             std::optional<EvaluationResult> results[2];
             QString conditions[2];
             CaseSession* sessions[2] = {&memory_, &sql_};
-            const int keep = g.chance(50) ? 1 : 0;
+            const bool keep = g.chance(50);
             for (int k = 0; k < 2; ++k) {
                 CaseSession& s = *sessions[k];
-                s.state.SCList = formula;
-                s.state.EC_List = exams;
-                s.state.PatientSex = sex;
-                s.state.PatientAgeBand = age;
-                s.sortMode = mode;
-                s.learningList = learning;
-                s.retainedDiagnosis = QStringLiteral("Alpha");
-                s.keepRetained = keep;
-                conditions[k] = s.FormuleReq();
-                results[k] = s.Requette(dg, conditions[k], pathologie);
+                s.setLearningList(learning);
+                s.setPatient(Patient{QStringLiteral("Dupont"), sex, age});
+                s.setRankingMode(mode);
+                s.setFormula(formula);
+                s.setExamLines(exams);
+                s.setRetainedDiagnosis(QStringLiteral("Alpha"));
+                s.keepRetainedDiagnosisOnce(keep);
+                conditions[k] = s.queryCondition();
+                results[k] = s.evaluate(dg, conditions[k], pathologie);
             }
             ASSERT_EQ(conditions[0], conditions[1]);
             ASSERT_TRUE(results[0] && results[1]);
@@ -252,12 +252,12 @@ public:
             ASSERT_EQ(a.examsPageCaption, b.examsPageCaption);
             ASSERT_EQ(a.progressMaximum, b.progressMaximum);
             ASSERT_EQ(a.progressPosition, b.progressPosition);
-            ASSERT_EQ(memory_.state.CandidateSigns.lines(), sql_.state.CandidateSigns.lines());
-            ASSERT_EQ(memory_.state.CandidateExamLines.lines(), sql_.state.CandidateExamLines.lines());
-            ASSERT_EQ(memory_.state.CandidateExams.lines(), sql_.state.CandidateExams.lines());
-            ASSERT_EQ(memory_.state.SCList, sql_.state.SCList);
-            ASSERT_EQ(memory_.keepRetained, sql_.keepRetained);
-            ASSERT_EQ(memory_.retainedDiagnosis, sql_.retainedDiagnosis);
+            ASSERT_EQ(memory_.state().CandidateSigns.lines(), sql_.state().CandidateSigns.lines());
+            ASSERT_EQ(memory_.state().CandidateExamLines.lines(), sql_.state().CandidateExamLines.lines());
+            ASSERT_EQ(memory_.state().CandidateExams.lines(), sql_.state().CandidateExams.lines());
+            ASSERT_EQ(memory_.state().SCList, sql_.state().SCList);
+            ASSERT_EQ(memory_.keepsRetainedDiagnosis(), sql_.keepsRetainedDiagnosis());
+            ASSERT_EQ(memory_.retainedDiagnosis(), sql_.retainedDiagnosis());
             failures_ += a.failed ? 1 : 0;
             rows_ += a.rows.empty() ? 0 : 1;
         }
@@ -424,10 +424,10 @@ TEST(EvaluationEquivalence, TheIndexIsKeyedOnTheKnowledgeHash)
     EXPECT_TRUE(MemoryEvaluator::hasStoredIndex(base.db));
     kb::Query query(base.db);
     CaseSession session(query);
-    session.welcomeAccepted = true;
+    session.setWelcomeAccepted(true);
     auto names = [&session] {
-        session.state.SCList = QStringList{QStringLiteral("Nouveau signe")};
-        const auto result = session.Requette(1, session.FormuleReq(), QString());
+        session.setFormula(QStringList{QStringLiteral("Nouveau signe")});
+        const auto result = session.evaluate(EvaluationMode::Rank, session.queryCondition());
         QStringList out;
         for (const auto& row : result->rows)
             out.append(row.name);
