@@ -13,6 +13,7 @@
 
 #include "kb/JetFunctions.h"
 #include "kb/Sqlite.h"
+#include "kb/VersionArea.h"
 #include "recognition/SearchText.h"
 #include "recognition/SmartCompare.h"
 
@@ -250,7 +251,7 @@ struct PathologyTable {
 };
 
 struct Snapshot {
-    std::pair<qint64, qint64> stamp{-1, -1};
+    QString stamp; // the knowledge stamp it was read under
     bool stopLoaded = false;
     QString stopText;
     std::unique_ptr<Vocabulary> stopWords;
@@ -278,15 +279,6 @@ void unusedFunction(sqlite3_context* context, int, sqlite3_value**)
     sqlite3_result_null(context);
 }
 
-// Own writes change the total count of changed rows; other connections' commits change the data
-// version. Either means the knowledge may have changed.
-std::pair<qint64, qint64> stampOf(kb::Connection& connection)
-{
-    kb::Statement version(connection, QStringLiteral("PRAGMA data_version"));
-    const qint64 data = version.step() ? version.integer(0) : 0;
-    return {qint64(sqlite3_total_changes64(connection.handle())), data};
-}
-
 Snapshot& snapshotFor(kb::Connection& connection)
 {
     sqlite3* db = connection.handle();
@@ -302,7 +294,7 @@ Snapshot& snapshotFor(kb::Connection& connection)
         it = map.emplace(db, std::make_unique<Snapshot>()).first;
     }
     Snapshot& snapshot = *it->second;
-    const auto stamp = stampOf(connection);
+    const QString stamp = kb::knowledgeStamp(connection);
     if (snapshot.stamp != stamp) {
         snapshot = Snapshot();
         snapshot.stamp = stamp;

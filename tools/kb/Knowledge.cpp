@@ -1,6 +1,7 @@
 #include "tools/kb/Knowledge.h"
 
 #include "case/KbLines.h"
+#include "engine/MemoryEvaluator.h"
 #include "kb/KnowledgeFile.h"
 #include "kb/Schema.h"
 #include "kb/Sqlite.h"
@@ -837,6 +838,8 @@ bool writeDatabase(const Knowledge& k, const QString& path, QString* error)
             db.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, ?)"),
                     {kb::encodeVersionArea(kb::CurrentKBVersion), kb::computeKnowledgeHash(db)});
             transaction.commit();
+            // The evaluation's index, so that the program does not read the knowledge at start.
+            engine::MemoryEvaluator::storeIndex(db);
         }
         return temporary.commit(error);
     } catch (const kb::DbError& e) {
