@@ -4,6 +4,7 @@
 #include "engine/CaseSession.h"
 #include "panels/PanelParts.h"
 #include "widgets/GradientPanel.h"
+#include "widgets/Icons.h"
 #include "widgets/SortableListWidget.h"
 
 #include <QComboBox>
@@ -163,8 +164,19 @@ void DiagnosisPanel::showEvaluation(const engine::EvaluationResult& result)
 {
     diagnosisList_->clear();
     diagnosisList_->headerItem()->setText(1, result.header);
-    for (const engine::DiagnosisRow& row : result.rows)
-        diagnosisList_->addTopLevelItem(new QTreeWidgetItem(QStringList{row.percent, row.name}));
+    // The emergency mark is an icon and a tooltip on the item, so that it moves with the row when
+    // the list is sorted and leaves the name, which the rest of the program reads, as it is.
+    const QIcon emergencyIcon = widgets::emergencyIcon();
+    const QString emergencyTip = QStringLiteral("Urgence\u00A0: prise en charge hospitalière le jour même");
+    for (const engine::DiagnosisRow& row : result.rows) {
+        auto* item = new QTreeWidgetItem(QStringList{row.percent, row.name});
+        if (row.emergency) {
+            item->setIcon(1, emergencyIcon);
+            for (int column : {0, 1})
+                item->setToolTip(column, emergencyTip);
+        }
+        diagnosisList_->addTopLevelItem(item);
+    }
     if (result.progressMaximum >= 0)
         scoreBar_->setMaximum(std::max(result.progressMaximum, 1));
     scoreBar_->setValue(result.progressPosition);

@@ -55,4 +55,22 @@ QIcon webIcon()
     });
 }
 
+QIcon emergencyIcon()
+{
+    return drawn([](QPainter& p) {
+        QPainterPath triangle;
+        triangle.moveTo(8, 1);
+        triangle.lineTo(15.2, 14.5);
+        triangle.lineTo(0.8, 14.5);
+        triangle.closeSubpath();
+        p.setPen(QPen(QColor(150, 0, 0), 1, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(220, 20, 20));
+        p.drawPath(triangle);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(7.1, 5, 1.8, 5.6), 0.9, 0.9);
+        p.drawEllipse(QPointF(8, 12.4), 1.05, 1.05);
+    });
+}
+
 } // namespace vardelo::widgets

@@ -8,5 +8,8 @@ namespace vardelo::widgets {
 
 QIcon searchIcon(); // a magnifying glass
 QIcon webIcon();    // a globe
+// A red warning triangle, always ours: a theme's warning sign is often yellow and would not read as
+// an emergency.
+QIcon emergencyIcon();
 
 } // namespace vardelo::widgets

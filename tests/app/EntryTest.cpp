@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -88,12 +89,8 @@ private:
                           QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     }
 
-private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-
-    void init()
+    void startProgram()
     {
-        folder = std::make_unique<ProgramFolder>();
         program = std::make_unique<app::Program>(folder->environment(deadUrl()));
         program->start();
         form = program->mainWindow();
@@ -103,6 +100,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(form));
         button("clearAllButton")->click();
         folder->messages.shown.clear();
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void init()
+    {
+        folder = std::make_unique<ProgramFolder>();
+        startProgram();
     }
 
     void cleanup()
@@ -357,6 +363,35 @@ private slots:
         QCOMPARE(form->session().rankingMode(), engine::SortMode::Probability);
         QCOMPARE(rows().first(), QStringLiteral("99 Grippe"));
         QVERIFY(find<QLineEdit>("retainedDiagnosisEdit")->text().isEmpty()); // the keep flag was used once
+    }
+
+    // An emergency is marked by a red sign before its name and a tooltip, on its own row whatever
+    // the order, and its name stays as the rest of the program reads it.
+    void emergenciesAreMarkedInTheDiagnosisList()
+    {
+        program.reset();
+        folder->flagEmergency(QStringLiteral("Pneumopathie"));
+        startProgram();
+        enterSign(QStringLiteral("Fièvre"));
+        auto* list = find<SortableListWidget>("diagnosisList");
+        const QString tip = QStringLiteral("Urgence\u00A0: prise en charge hospitalière le jour même");
+        for (const bool sorted : {false, true}) {
+            if (sorted)
+                clickHeader(0);
+            QCOMPARE(rows(), sorted ? L({"64 Pneumopathie", "93 Grippe", "99 Angine"})
+                                    : L({"99 Angine", "93 Grippe", "64 Pneumopathie"}));
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* item = list->topLevelItem(i);
+                const bool emergency = item->text(1) == u"Pneumopathie";
+                QCOMPARE(!item->icon(1).isNull(), emergency);
+                QCOMPARE(item->toolTip(1), emergency ? tip : QString());
+                QVERIFY(item->icon(0).isNull());
+            }
+        }
+        // The sign is drawn red, not left to a font that may lack it.
+        const QImage sign = list->topLevelItem(0)->icon(1).pixmap(16, 16).toImage();
+        const QColor inside = sign.pixelColor(sign.width() / 4, sign.height() * 13 / 16);
+        QVERIFY2(inside.red() > 180 && inside.green() < 80 && inside.blue() < 80, qPrintable(inside.name()));
     }
 
     // The command-line tool runs the same evaluation as the window: same rows, same order.

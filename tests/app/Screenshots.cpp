@@ -31,6 +31,8 @@ private slots:
     void mainWindowStates()
     {
         ProgramFolder folder;
+        // An emergency among the diagnoses shows its mark.
+        folder.flagEmergency(QStringLiteral("Pneumopathie"));
         app::Program program(folder.environment(deadUrl()));
         program.start();
         app::MainWindow* form = program.mainWindow();

@@ -87,6 +87,12 @@ ProgramFolder::ProgramFolder(const QString& version)
     }
 }
 
+void ProgramFolder::flagEmergency(const QString& pathology)
+{
+    kb::Connection db(file(QStringLiteral("Data.vdat")), kb::Connection::Mode::ReadWrite);
+    db.exec(QStringLiteral("insert into Emergency (P) values (?)"), {pathology});
+}
+
 app::Environment ProgramFolder::environment(const QString& versionUrl)
 {
     app::Environment env;

@@ -59,6 +59,9 @@ public:
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const { return dir_.filePath(name); }
     app::Environment environment(const QString& versionUrl);
+    // Flags a pathology of the base as an emergency; the program reads the flags once, so this
+    // comes before it starts.
+    void flagEmergency(const QString& pathology);
 
     ScriptedMessages messages;
     RecordingDesktop desktop;
