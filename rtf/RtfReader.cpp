@@ -271,7 +271,7 @@ void Reader::endParagraph()
     out_.push_back(RichParagraph{});
     out_.back().alignment = state().paragraph.alignment;
     out_.back().list = state().paragraph.list;
-    out_.back().listLevel = state().paragraph.listLevel;
+    out_.back().listLevel = out_.back().list == ListStyle::None ? 1 : state().paragraph.listLevel;
     rawRuns_.push_back(std::move(currentRuns_));
     currentRuns_.clear();
 }
@@ -293,6 +293,8 @@ void Reader::addText(char16_t c)
         --pendingSkip_;
         return;
     }
+    if (c < 0x20 && c != u'\t')
+        return; // control characters, from an escape or \uN, have no place in the text
     GroupState& s = state();
     switch (s.destination) {
     case Destination::Text:
