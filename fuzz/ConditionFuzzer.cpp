@@ -31,7 +31,8 @@ kb::Connection& database()
 std::optional<QStringList> program(const QString& condition)
 {
     try {
-        kb::Statement explain(database(), QStringLiteral("explain select _rowid_ from Data where ") + condition);
+        kb::Statement explain(database(),
+                              QStringLiteral("explain select _rowid_ from Data where ") + condition);
         QStringList lines;
         while (explain.step()) {
             lines.append(explain.text(1) + u' ' + explain.text(2) + u' ' + explain.text(3) + u' ' +

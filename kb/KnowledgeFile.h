@@ -45,8 +45,8 @@ inline const QString BundledKnowledgeFile = QStringLiteral("Connaissance.vdat");
 inline const QString RepairQuestion = QStringLiteral(
     "Voulez-vous la remplacer par la base de connaissance fournie avec le programme ? Vos fiches, vos "
     "scores et vos réglages sont conservés.");
-inline const QString NoBundledKnowledge =
-    QStringLiteral("La base de connaissance fournie avec le programme est introuvable : réinstallez Vardelo.");
+inline const QString NoBundledKnowledge = QStringLiteral(
+    "La base de connaissance fournie avec le programme est introuvable : réinstallez Vardelo.");
 
 // Replaces the knowledge of the file at userPath (the knowledge tables, the stop words, the version
 // area) by that of compiledPath in one transaction, keeping every working table and the other

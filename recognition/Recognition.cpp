@@ -17,8 +17,11 @@
 #include "recognition/SmartCompare.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <memory>
@@ -36,6 +39,21 @@ using Rows = std::vector<int>; // row indexes, ascending
 // Remembered word results are dropped wholesale past this many, so that a long session of typing
 // cannot grow them without end.
 constexpr qsizetype MaxRememberedWords = 50000;
+
+// A sign text as typed words are compared with it: case folded, accents off.
+QString plainText(const QString& text)
+{
+    QString plain = kb::foldCase(text).normalized(QString::NormalizationForm_D);
+    plain.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
+    return plain;
+}
+
+// The words of a sign text, as typed words are compared with them.
+QStringList plainWords(const QString& text)
+{
+    static const QRegularExpression separators(QStringLiteral("[^a-z0-9]+"));
+    return plainText(text).split(separators, Qt::SkipEmptyParts);
+}
 
 // The test "column LIKE '%word%'". A typed word (or its correction) is matched literally; only the
 // knowledge's own exclusion words keep "%" and "_" as wildcards. Without wildcards it is a substring
@@ -112,6 +130,14 @@ public:
         return rows;
     }
     void forgetWords() { memo_.clear(); }
+    // The case-folded keywords of a row.
+    QStringView rowText(int row) const
+    {
+        const qsizetype begin = start_[size_t(row)];
+        const qsizetype end =
+            size_t(row) + 1 < start_.size() ? start_[size_t(row) + 1] - 1 : buffer_.size() - 1;
+        return QStringView(buffer_).mid(begin, end - begin);
+    }
 
 private:
     // Three characters of plain ASCII as one number, -1 for any other run.
@@ -132,14 +158,6 @@ private:
                 return false;
         }
         return true;
-    }
-
-    QStringView rowText(int row) const
-    {
-        const qsizetype begin = start_[size_t(row)];
-        const qsizetype end =
-            size_t(row) + 1 < start_.size() ? start_[size_t(row) + 1] - 1 : buffer_.size() - 1;
-        return QStringView(buffer_).mid(begin, end - begin);
     }
 
     QString buffer_;
@@ -165,19 +183,62 @@ public:
         memo_.insert(word, found);
         return found;
     }
-    void forgetWords() { memo_.clear(); }
+    // The vocabulary word nearest to word by the distance that forgives a swap of two
+    // neighbouring letters, or an empty string when none is near enough.
+    QString near(const QString& word)
+    {
+        if (const auto it = nearMemo_.constFind(word); it != nearMemo_.constEnd())
+            return it.value();
+        if (nearMemo_.size() >= MaxRememberedWords)
+            nearMemo_.clear();
+        if (!near_)
+            near_ = std::make_unique<NearWords>(words_.words());
+        const QString found = near_->nearest(word);
+        nearMemo_.insert(word, found);
+        return found;
+    }
+    void forgetWords()
+    {
+        memo_.clear();
+        nearMemo_.clear();
+    }
 
 private:
     WordList words_;
     QHash<QString, QString> memo_;
+    QHash<QString, QString> nearMemo_;
+    std::unique_ptr<NearWords> near_; // prepared at the first look-up
 };
 
 struct EntryTable {
     std::vector<QString> text;    // S
+    std::vector<QString> plain;   // S lower-cased without accents, as typed words are
     std::vector<QStringList> sup; // Sup, as words
     std::vector<int> rank;        // position of S in alphabetical order (equal texts share one)
     KeywordColumn keywords;       // Exp
     std::map<std::pair<QString, QString>, std::unique_ptr<Vocabulary>> vocabularies; // by sex, age
+    std::map<QString, Rows> rowsByWord; // every keyword word, with the rows holding it; built once
+
+    // The rows whose keywords hold a word that begins with stem.
+    Rows rowsByStem(const QString& stem)
+    {
+        if (rowsByWord.empty()) {
+            for (int r = 0; r < keywords.size(); ++r) {
+                for (const QString& w : keywords.rowText(r).toString().split(u' ', Qt::SkipEmptyParts)) {
+                    Rows& rows = rowsByWord[w];
+                    if (rows.empty() || rows.back() != r)
+                        rows.push_back(r);
+                }
+            }
+        }
+        Rows found;
+        for (auto it = rowsByWord.lower_bound(stem); it != rowsByWord.end() && it->first.startsWith(stem);
+             ++it)
+            found.insert(found.end(), it->second.begin(), it->second.end());
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        return found;
+    }
 };
 
 struct PathologyTable {
@@ -270,6 +331,7 @@ EntryTable& entryTable(kb::Connection& connection, Snapshot& snapshot, const QSt
     kb::Statement statement(connection, QStringLiteral("select S, Exp, Sup from %1").arg(table));
     while (statement.step()) {
         entries->text.push_back(statement.text(0));
+        entries->plain.push_back(plainText(statement.text(0)));
         entries->keywords.add(statement.text(1), statement.isNull(1));
         entries->sup.push_back(detail::knowledgeWords(statement.text(2)));
     }
@@ -382,65 +444,463 @@ Selection selectRows(QStringList words, KeywordColumn& keywords, Vocabulary& voc
     return selection;
 }
 
+// Words that say how, where or since when rather than what: a search never ends empty because of
+// them. Also the words that say who the patient is, which the patient's sex and age band tell.
+const QSet<QString>& qualifierWords()
+{
+    static const QSet<QString> words = [] {
+        QSet<QString> set;
+        const QString list = QStringLiteral(
+            "brutal brutale brutales brutaux brutalement soudain soudaine soudainement subit subite "
+            "violent violente violents violentes intense intenses fort forte forts fortes important "
+            "importante importants importantes enorme enormes gros grosse horrible atroce atroces "
+            "insupportable terrible severe severes leger legere legers legeres modere moderee "
+            "petit petite petits petites aigu aigue aigus aigues recent recente recents recentes "
+            "recemment progressif progressive progressivement gauche gauches droit droite droits "
+            "droites bilateral bilaterale bilateraux unilateral unilaterale cote cotes haut bas "
+            "depuis hier matin soir matinee soiree veille continu continue permanent permanente "
+            "persistant persistante constant constante frequent frequente frequents frequentes "
+            "inhabituel inhabituelle episode episodes parfois souvent beaucoup vraiment plutot "
+            "patient patiente enfant enfants bebe nourrisson personne agee age dame monsieur "
+            "madame homme femme ado adolescent adolescente fille garcon papy mamie "
+            "chronique chroniques connu connue connus connues ancien ancienne anciens anciennes "
+            "nouveau nouvelle nouveaux nouvelles habituel habituelle habituels habituelles anormal "
+            "anormale anormaux anormales normal normale grave graves diffus diffuse diffuses "
+            "localise localisee isole isolee rapide rapides lent lente long longue court courte "
+            "total totale partiel partielle complet complete majeur majeure franc franche vif vive "
+            "permanence continuel continuelle intermittent intermittente rapidement lentement "
+            "brusque brusquement aggrave aggravee ameliore amelioree majore majoree etend etendu "
+            "etendue arrondi arrondie devant derriere dessus dessous moins minutes secondes fois");
+        for (const QString& w : list.split(u' ', Qt::SkipEmptyParts))
+            set.insert(w);
+        return set;
+    }();
+    return words;
+}
+
+// Takes the denial off the typed words ("pas de", "sans", "absence de", "aucun", "non" in front;
+// "apyrexie" and its kin stand for the fever they deny). Returns the denying word, empty when the
+// words deny nothing.
+QString takeNegation(QStringList& words)
+{
+    static const QList<QStringList> openings = [] {
+        QList<QStringList> list;
+        for (const char16_t* opening :
+             {u"pas de", u"pas d", u"pas du", u"pas des", u"absence de", u"absence d", u"absence du",
+              u"absence des", u"pas", u"sans", u"aucun", u"aucune", u"aucuns", u"aucunes", u"non"})
+            list.append(QString::fromUtf16(opening).split(u' '));
+        return list;
+    }();
+    for (const QStringList& opening : openings) {
+        if (words.size() >= opening.size() && words.mid(0, opening.size()) == opening) {
+            words.remove(0, opening.size());
+            return opening.first();
+        }
+    }
+    static const QHash<QString, QString> denials = {
+        {QStringLiteral("apyrexie"), QStringLiteral("fievre")},
+        {QStringLiteral("apyrexique"), QStringLiteral("fievre")},
+        {QStringLiteral("apyretique"), QStringLiteral("fievre")},
+        {QStringLiteral("afebrile"), QStringLiteral("fievre")},
+        {QStringLiteral("anicterique"), QStringLiteral("ictere")},
+        {QStringLiteral("eupneique"), QStringLiteral("dyspnee")},
+    };
+    for (QString& w : words) {
+        if (const auto it = denials.constFind(w); it != denials.constEnd()) {
+            const QString denying = w;
+            w = it.value();
+            return denying;
+        }
+    }
+    // "bon état général" denies its alteration; "appétit conservé", "libido conservée" deny the
+    // loss of what is kept.
+    if (words.size() >= 3 && words.at(0) == u"bon" && words.at(1) == u"etat" && words.at(2) == u"general") {
+        return words.takeFirst();
+    }
+    static const QSet<QString> kept = {QStringLiteral("conserve"), QStringLiteral("conservee"),
+                                       QStringLiteral("conserves"), QStringLiteral("conservees")};
+    if (words.size() >= 2 && kept.contains(words.last())) {
+        return words.takeLast();
+    }
+    return {};
+}
+
+bool holdsRow(const Rows& rows, int row)
+{
+    return std::binary_search(rows.begin(), rows.end(), row);
+}
+
+// The strict search's answer: its three ordered parts, and the typed words it kept.
+struct Ranked {
+    QList<QStringList> groups; // empty when nothing was found
+    QStringList words;
+};
+
+// One sign or exam search against the knowledge kept for the connection.
+class SignSearch {
+public:
+    SignSearch(kb::Query& query, const QString& table, QChar sex, const QString& ageBand)
+        : connection_(query.connection())
+        , snapshot_(snapshotFor(connection_))
+        , table_(table)
+        , sex_(sex)
+        , ageBand_(ageBand)
+    {
+        loadStopWords(connection_, snapshot_);
+    }
+
+    QStringList dropStopWords(QStringList words)
+    {
+        words.removeIf([&](const QString& w) {
+            return detail::isStopWord(snapshot_.stopText, snapshot_.stopWords->closest(w));
+        });
+        detail::limitWords(words);
+        return words;
+    }
+    QStringList typedWords(const QString& text) { return dropStopWords(SignWords(text)); }
+    // The wider search keeps the words that only resemble a stop word ("tete" is close to "ete").
+    QStringList dropExactStopWords(QStringList words)
+    {
+        words.removeIf([&](const QString& w) { return snapshot_.stopKeys.contains(kb::foldCase(w)); });
+        detail::limitWords(words);
+        return words;
+    }
+
+    // The search as the program always did it: every remaining word must be found.
+    Ranked strict(const QStringList& words)
+    {
+        const Selection selection = selectRows(words, entries().keywords, vocabulary());
+        if (selection.empty())
+            return {};
+        const std::vector<int> kept = visible(selection.rows);
+        return {OrderCandidateGroups(texts(kept), selection.words.join(QString())), selection.words};
+    }
+
+    // The candidates that resemble nothing typed keep only the alphabetical order, which says
+    // nothing of relevance. Among them, those whose text names more of the typed words (or their
+    // closest vocabulary words) come first, and of those, the ones of fewer words: the general
+    // sign before its variants ("Fièvre" before "Fièvre prolongée" and before "Fébricule").
+    QStringList generalFirst(const QStringList& rest, const QStringList& words)
+    {
+        if (rest.size() < 2)
+            return rest;
+        QList<std::pair<QString, QString>> forms;
+        for (const QString& w : words)
+            forms.append({w, vocabulary().closest(w)});
+        struct Keyed {
+            QString text;
+            int named;
+            qsizetype length;
+        };
+        std::vector<Keyed> keyed;
+        for (const QString& c : rest) {
+            // A line naming an associated pathology names a disease, not the sign typed.
+            if (c.startsWith(QStringLiteral("Pathologie : "))) {
+                keyed.push_back({c, 0, 0});
+                continue;
+            }
+            const QStringList textWords =
+                plainText(c).split(QRegularExpression(QStringLiteral("[^a-z0-9]+")), Qt::SkipEmptyParts);
+            int named = 0;
+            for (const auto& [typed, closest] : forms)
+                named += textWords.contains(typed) || textWords.contains(closest) ? 1 : 0;
+            keyed.push_back({c, named, textWords.size()});
+        }
+        std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
+            return a.named != b.named ? a.named > b.named : a.named > 0 && a.length < b.length;
+        });
+        QStringList out;
+        for (const Keyed& k : keyed)
+            out.append(k.text);
+        return out;
+    }
+
+    // The strict search's three parts as one list, the last one ordered as generalFirst does.
+    QStringList joined(const Ranked& ranked)
+    {
+        if (ranked.groups.isEmpty())
+            return {};
+        return ranked.groups.at(0) + ranked.groups.at(1) + generalFirst(ranked.groups.at(2), ranked.words);
+    }
+
+    // Whether the keywords of the entry of that text hold word as one of their words.
+    bool keywordsHold(const QString& text, const QString& word)
+    {
+        EntryTable& table = entries();
+        const QString folded = kb::foldCase(word);
+        for (size_t r = 0; r < table.text.size(); ++r) {
+            if (table.text[r] == text &&
+                table.keywords.rowText(int(r)).split(u' ', Qt::SkipEmptyParts).contains(folded))
+                return true;
+        }
+        return false;
+    }
+
+    // The search when the strict one found nothing, in three steps, the first that finds something
+    // answering: without the qualifying words; on the most telling words only; with the words
+    // that no keyword holds corrected for a swapped, missing, extra or wrong letter.
+    QStringList wider(const QStringList& words)
+    {
+        QStringList found = widerOn(words);
+        if (!found.isEmpty())
+            return found;
+        QStringList corrected = words;
+        bool changed = false;
+        for (QString& w : corrected) {
+            if (!wideRowsOf(w).empty())
+                continue;
+            const QString nearWord = vocabulary().near(w);
+            if (!nearWord.isEmpty()) {
+                w = nearWord;
+                changed = true;
+            }
+        }
+        if (!changed)
+            return {};
+        const QStringList again = joined(strict(corrected));
+        return again.isEmpty() ? widerOn(corrected) : again;
+    }
+
+private:
+    EntryTable& entries() { return entryTable(connection_, snapshot_, table_); }
+    Vocabulary& vocabulary()
+    {
+        if (!vocabulary_)
+            vocabulary_ = &entryVocabulary(connection_, entries(), table_, detail::sexCode(sex_), ageBand_);
+        return *vocabulary_;
+    }
+
+    // The rows holding a word, directly or through its closest vocabulary word.
+    const Rows& rowsOf(const QString& word)
+    {
+        if (const auto it = rows_.find(word); it != rows_.end())
+            return it->second;
+        const auto direct = entries().keywords.rowsHolding(word);
+        const auto corrected = entries().keywords.rowsHolding(vocabulary().closest(word));
+        return rows_.emplace(word, unite(*direct, *corrected)).first->second;
+    }
+
+    // What the wider search takes a word to name: the rows holding a keyword that begins with its
+    // stem (a beginning of at least five characters that leaves out no more than its last two:
+    // "deforme" finds "deformation", "matinales" finds "matinale"), or with its closest vocabulary
+    // word. Read from the keywords' words rather than by a scan of their text.
+    const Rows& wideRowsOf(const QString& word)
+    {
+        if (const auto it = wideRows_.find(word); it != wideRows_.end())
+            return it->second;
+        const QString stem = word.size() > 5 ? word.left(std::max<qsizetype>(5, word.size() - 2)) : word;
+        Rows rows = entries().rowsByStem(kb::foldCase(stem));
+        const QString closest = vocabulary().closest(word);
+        if (!closest.startsWith(stem))
+            rows = unite(rows, entries().rowsByStem(kb::foldCase(closest)));
+        return wideRows_.emplace(word, std::move(rows)).first->second;
+    }
+
+    // Steps one and two on the given words.
+    QStringList widerOn(const QStringList& words)
+    {
+        QStringList known;
+        QStringList core;
+        for (const QString& w : words) {
+            if (known.contains(w) || wideRowsOf(w).empty())
+                continue;
+            known.append(w);
+            if (!qualifierWords().contains(w))
+                core.append(w);
+        }
+        if (core.isEmpty())
+            return {};
+        if (core.size() < known.size()) {
+            Rows rows = wideRowsOf(core.first());
+            for (qsizetype i = 1; i < core.size() && !rows.empty(); ++i)
+                rows = intersect(rows, wideRowsOf(core.at(i)));
+            if (!rows.empty())
+                return rank(rows, core, known);
+        }
+        if (core.size() < 2)
+            return {};
+        // The rows holding the largest number of the words, whichever they are; the rarer the
+        // words a row holds, the more they tell.
+        const double total = double(entries().keywords.size());
+        std::vector<double> weight;
+        for (const QString& w : core)
+            weight.push_back(std::log(total / double(wideRowsOf(w).size())));
+        std::map<int, std::uint32_t> masks; // by row
+        for (qsizetype i = 0; i < core.size(); ++i) {
+            for (const int r : wideRowsOf(core.at(i)))
+                masks[r] |= std::uint32_t(1) << i;
+        }
+        int bestCount = 0;
+        for (const auto& [row, mask] : masks)
+            bestCount = std::max(bestCount, std::popcount(mask));
+        Rows rows;
+        QHash<int, double> rarity;
+        for (const auto& [row, mask] : masks) {
+            if (std::popcount(mask) != bestCount)
+                continue;
+            rows.push_back(row);
+            double w = 0;
+            for (qsizetype i = 0; i < core.size(); ++i)
+                w += (mask >> i) & 1u ? weight[size_t(i)] : 0.0;
+            rarity.insert(row, w);
+        }
+        return rank(rows, core, known, rarity);
+    }
+
+    // Whether the text of a sign names the typed word: one of its words is the word, its closest
+    // vocabulary word, or shares its stem.
+    bool names(const QStringList& textWords, const QString& word)
+    {
+        const QString closest = vocabulary().closest(word);
+        const QStringView stem = QStringView(word).left(std::max<qsizetype>(5, word.size() - 2));
+        return std::any_of(textWords.begin(), textWords.end(), [&](const QString& t) {
+            return t == word || t == closest || (word.size() >= 5 && t.startsWith(stem));
+        });
+    }
+
+    // The candidates of the wider search: those explaining more of the typed words first; then
+    // those whose text names more of them; then those holding the rarer words; then in the strict
+    // search's order of similarity.
+    QStringList rank(const Rows& rows, const QStringList& searched, const QStringList& typed,
+                     const QHash<int, double>& rarity = {})
+    {
+        const std::vector<int> kept = visible(rows);
+        const QStringList candidates = texts(kept);
+        struct Key {
+            int explained = 0;
+            int named = 0;
+            double rarity = 0;
+        };
+        QHash<QString, Key> keys;
+        for (size_t i = 0; i < kept.size(); ++i) {
+            Key key;
+            const QStringList textWords = plainWords(candidates.at(qsizetype(i)));
+            for (const QString& w : typed) {
+                key.explained += holdsRow(wideRowsOf(w), kept[i]) ? 1 : 0;
+                key.named += names(textWords, w) ? 1 : 0;
+            }
+            key.rarity = rarity.value(kept[i]);
+            keys.insert(candidates.at(qsizetype(i)), key);
+        }
+        QStringList ordered = joined({OrderCandidateGroups(candidates, searched.join(QString())), searched});
+        std::stable_sort(ordered.begin(), ordered.end(), [&](const QString& a, const QString& b) {
+            const Key& x = keys[a];
+            const Key& y = keys[b];
+            if (x.explained != y.explained)
+                return x.explained > y.explained;
+            if (x.named != y.named)
+                return x.named > y.named;
+            return x.rarity > y.rarity;
+        });
+        return ordered;
+    }
+
+    // The rows left once the exclusion words of every one of them have hidden those whose keywords
+    // hold one, each text once, in alphabetical order.
+    std::vector<int> visible(const Rows& rows)
+    {
+        EntryTable& table = entries();
+        QSet<QString> excludedSet;
+        QStringList excluded;
+        for (const int r : rows) {
+            for (const QString& s : table.sup[size_t(r)]) {
+                if (!excludedSet.contains(s)) {
+                    excludedSet.insert(s);
+                    excluded.append(s);
+                }
+            }
+        }
+        std::vector<Pattern> hiding;
+        for (const QString& s : std::as_const(excluded))
+            hiding.emplace_back(s, Pattern::Kind::Knowledge);
+        std::vector<int> kept;
+        QSet<QString> seen;
+        for (const int r : rows) {
+            const bool isHidden = std::any_of(hiding.begin(), hiding.end(),
+                                              [&](const Pattern& p) { return table.keywords.holds(r, p); });
+            if (isHidden)
+                continue;
+            const QString key = kb::foldCase(table.text[size_t(r)]);
+            if (!seen.contains(key)) {
+                seen.insert(key);
+                kept.push_back(r);
+            }
+        }
+        std::sort(kept.begin(), kept.end(),
+                  [&](int a, int b) { return table.rank[size_t(a)] < table.rank[size_t(b)]; });
+        return kept;
+    }
+
+    QStringList texts(const std::vector<int>& rows)
+    {
+        QStringList out;
+        out.reserve(qsizetype(rows.size()));
+        for (const int r : rows)
+            out.append(entries().text[size_t(r)]);
+        return out;
+    }
+
+    kb::Connection& connection_;
+    Snapshot& snapshot_;
+    QString table_;
+    QChar sex_;
+    QString ageBand_;
+    Vocabulary* vocabulary_ = nullptr;
+    std::map<QString, Rows> rows_;
+    std::map<QString, Rows> wideRows_;
+};
+
 } // namespace
 
 QStringList RechercheSC(kb::Query& query, const QString& table, const QString& text, QChar sex,
                         const QString& ageBand)
 {
     detail::checkTable(table);
-    kb::Connection& connection = query.connection();
-    Snapshot& snapshot = snapshotFor(connection);
-    loadStopWords(connection, snapshot);
-
-    QStringList words = SignWords(text);
-    words.removeIf([&](const QString& w) {
-        return detail::isStopWord(snapshot.stopText, snapshot.stopWords->closest(w));
-    });
-    detail::limitWords(words);
+    SignSearch search(query, table, sex, ageBand);
+    const QStringList words = search.typedWords(text);
     if (words.isEmpty())
         return {};
+    QStringList result;
+    for (const QStringList& group : search.strict(words).groups)
+        result += group;
+    return result;
+}
 
-    EntryTable& entries = entryTable(connection, snapshot, table);
-    Vocabulary& vocabulary = entryVocabulary(connection, entries, table, detail::sexCode(sex), ageBand);
-    const Selection selection = selectRows(words, entries.keywords, vocabulary);
-    if (selection.empty())
-        return {};
+Recognized Recognize(kb::Query& query, const QString& table, const QString& text, QChar sex,
+                     const QString& ageBand)
+{
+    detail::checkTable(table);
+    Recognized result;
+    const QStringList typed = SignWords(text);
+    QStringList words = typed;
+    const QString denying = takeNegation(words);
+    result.negated = !denying.isEmpty() && !words.isEmpty(); // "sans" alone denies nothing
+    if (!result.negated)
+        words = typed;
+    else if (const qsizetype nor = words.indexOf(QStringLiteral("ni")); nor > 0)
+        words.resize(nor); // "pas de céphalées ni vomissements": the first denied sign
 
-    // Exclusion words of every selected row hide the selected rows whose keywords hold one.
-    QSet<QString> excludedSet;
-    QStringList excluded;
-    for (const int r : selection.rows) {
-        for (const QString& s : entries.sup[size_t(r)]) {
-            if (!excludedSet.contains(s)) {
-                excludedSet.insert(s);
-                excluded.append(s);
-            }
+    SignSearch search(query, table, sex, ageBand);
+    if (result.negated) {
+        // Some signs are named with a denial ("absence de règles", "pas de selles"): when the
+        // whole text finds first a sign whose keywords hold the denying word, it names that sign.
+        const QStringList whole = search.dropStopWords(typed);
+        const QStringList named = whole.isEmpty() ? QStringList() : search.joined(search.strict(whole));
+        if (!named.isEmpty() && search.keywordsHold(named.first(), denying)) {
+            result.negated = false;
+            result.candidates = named;
+            return result;
         }
     }
-    std::vector<Pattern> hiding;
-    for (const QString& s : std::as_const(excluded))
-        hiding.emplace_back(s, Pattern::Kind::Knowledge);
-
-    std::vector<int> kept;
-    QSet<QString> seen;
-    for (const int r : selection.rows) {
-        const bool isHidden = std::any_of(hiding.begin(), hiding.end(),
-                                          [&](const Pattern& p) { return entries.keywords.holds(r, p); });
-        if (isHidden)
-            continue;
-        const QString key = kb::foldCase(entries.text[size_t(r)]);
-        if (!seen.contains(key)) {
-            seen.insert(key);
-            kept.push_back(r);
-        }
-    }
-    std::sort(kept.begin(), kept.end(),
-              [&](int a, int b) { return entries.rank[size_t(a)] < entries.rank[size_t(b)]; });
-    QStringList candidates;
-    candidates.reserve(qsizetype(kept.size()));
-    for (const int r : kept)
-        candidates.append(entries.text[size_t(r)]);
-    return OrderCandidates(candidates, selection.words.join(QString()));
+    const QStringList strictWords = search.dropStopWords(words);
+    if (!strictWords.isEmpty())
+        result.candidates = search.joined(search.strict(strictWords));
+    if (!result.candidates.isEmpty())
+        return result;
+    result.candidates = search.wider(search.dropExactStopWords(words));
+    if (result.candidates.isEmpty())
+        result.negated = false;
+    return result;
 }
 
 QStringList RechercheP(kb::Query& query, const QString& text)

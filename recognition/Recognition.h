@@ -25,6 +25,9 @@ QStringList PathologyWords(QStringView text);
 // words run together), then those that resemble the first of them, then the rest, each part in
 // the order of candidates.
 QStringList OrderCandidates(const QStringList& candidates, const QString& reference);
+// The same order as its three parts: those resembling the typed words, those resembling the first
+// of them, the rest (parts may be empty).
+QList<QStringList> OrderCandidateGroups(const QStringList& candidates, const QString& reference);
 
 // Candidate signs (table "SC") or exam lines (table "EC") for a typed text, best first. The
 // patient's sex ('h', 'f') and age band ("", "1", "2", "3") choose the vocabulary the typed words
@@ -36,6 +39,18 @@ QStringList OrderCandidates(const QStringList& candidates, const QString& refere
 // Like the shared query object, the searches belong to one thread.
 QStringList RechercheSC(kb::Query& query, const QString& table, const QString& text, QChar sex,
                         const QString& ageBand);
+
+// What sign entry and the exam search get from a typed text: the candidates, best first, and
+// whether the text denies the sign ("pas de fièvre", "apyrexie"), in which case sign entry enters
+// "not" before the chosen candidate.
+struct Recognized {
+    QStringList candidates;
+    bool negated = false;
+};
+
+// The recognition the program offers the physician for a typed sign or exam line.
+Recognized Recognize(kb::Query& query, const QString& table, const QString& text, QChar sex,
+                     const QString& ageBand);
 
 // Names of the pathologies whose search words hold every typed word, in the order of the base.
 QStringList RechercheP(kb::Query& query, const QString& text);

@@ -25,12 +25,20 @@ QStringList splitAtSpaces(const QString& text)
     return text.split(u' ', Qt::SkipEmptyParts);
 }
 
+// The keywords spell the ligatures out: "œil" and "oeil" are the same word to the physician.
+void spellLigatures(QString& text)
+{
+    text.replace(u'\u0153', QStringLiteral("oe")).replace(u'\u0152', QStringLiteral("oe"));
+    text.replace(u'\u00E6', QStringLiteral("ae")).replace(u'\u00C6', QStringLiteral("ae"));
+}
+
 } // namespace
 
 QStringList SignWords(QStringView typed)
 {
     QString text = typed.toString();
     lowerAsciiLetters(text);
+    spellLigatures(text);
     // Brackets, operators, punctuation, symbols, the digits but 2, and the double quotation mark.
     static const QString removed = QStringLiteral(u"{}[]()&_\\/-+*=:;,.?!\u00A7#%\u00B0013456789\"");
     text.removeIf([](QChar c) { return removed.contains(c); });
@@ -63,6 +71,7 @@ QStringList PathologyWords(QStringView typed)
             c = u' ';
     }
     lowerAsciiLetters(text);
+    spellLigatures(text);
     QStringList words = splitAtSpaces(text);
     for (QString& w : words) {
         if (w.size() >= 2 && w.at(1) == u'\'')
@@ -71,29 +80,49 @@ QStringList PathologyWords(QStringView typed)
     return words;
 }
 
-QStringList OrderCandidates(const QStringList& candidates, const QString& reference)
+QList<QStringList> OrderCandidateGroups(const QStringList& candidates, const QString& reference)
 {
     constexpr int Threshold = 10;
     const QString lines = candidates.join(QStringLiteral("\r\n"));
-    QStringList ordered;
-    AddSimilarLines(lines, reference, Threshold, ordered);
+    QList<QStringList> groups(3);
+    AddSimilarLines(lines, reference, Threshold, groups[0]);
+    QSet<QString> seen;
+    QStringList first;
+    for (const QString& c : std::as_const(groups[0])) {
+        if (!seen.contains(c)) {
+            seen.insert(c);
+            first.append(c);
+        }
+    }
+    groups[0] = first;
     // The second reference is the best candidate of the first group. Without a first group there is
     // no best candidate to resemble, and the candidates keep their alphabetical order: comparing
     // them with some other text (the search condition, say) would favour the long ones for
     // reasons the physician cannot see.
-    if (!ordered.isEmpty()) {
-        const QString second = ordered.first();
-        AddSimilarLines(lines, second, Threshold, ordered);
-    }
-    ordered.append(candidates);
-    QStringList result;
-    QSet<QString> seen;
-    for (const QString& c : std::as_const(ordered)) {
-        if (!seen.contains(c)) {
-            seen.insert(c);
-            result.append(c);
+    if (!first.isEmpty()) {
+        QStringList similar;
+        AddSimilarLines(lines, first.first(), Threshold, similar);
+        for (const QString& c : std::as_const(similar)) {
+            if (!seen.contains(c)) {
+                seen.insert(c);
+                groups[1].append(c);
+            }
         }
     }
+    for (const QString& c : candidates) {
+        if (!seen.contains(c)) {
+            seen.insert(c);
+            groups[2].append(c);
+        }
+    }
+    return groups;
+}
+
+QStringList OrderCandidates(const QStringList& candidates, const QString& reference)
+{
+    QStringList result;
+    for (const QStringList& group : OrderCandidateGroups(candidates, reference))
+        result += group;
     return result;
 }
 

@@ -325,4 +325,108 @@ QString WordList::closest(const QString& word) const
     return words_.at(chosen);
 }
 
+int SwapDistance(QStringView a, QStringView b, int limit, int substitution)
+{
+    const int n = int(a.size());
+    const int m = int(b.size());
+    if (std::abs(n - m) > limit)
+        return limit + 1;
+    // Three rows of the table: the swap reads two rows back.
+    QVarLengthArray<int, 3 * 32> cells(3 * (m + 1));
+    int* older = cells.data();
+    int* previous = older + (m + 1);
+    int* current = previous + (m + 1);
+    for (int j = 0; j <= m; ++j)
+        previous[j] = j;
+    for (int i = 1; i <= n; ++i) {
+        current[0] = i;
+        int rowBest = current[0];
+        for (int j = 1; j <= m; ++j) {
+            const int cost = a[i - 1] == b[j - 1] ? 0 : substitution;
+            int d = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1])
+                d = std::min(d, older[j - 2] + 1);
+            current[j] = d;
+            rowBest = std::min(rowBest, d);
+        }
+        if (rowBest > limit)
+            return limit + 1;
+        std::swap(older, previous);
+        std::swap(previous, current);
+    }
+    return std::min(previous[m], limit + 1);
+}
+
+namespace {
+
+std::array<std::uint8_t, 32> letterCounts(QStringView word)
+{
+    std::array<std::uint8_t, 32> counts{};
+    for (const QChar c : word) {
+        std::uint8_t& n = counts[size_t(bucket(c.unicode()))];
+        n = std::uint8_t(std::min(255, n + 1));
+    }
+    return counts;
+}
+
+int nearLimit(qsizetype length)
+{
+    return length >= 8 ? 2 : 1;
+}
+
+// A wrong letter in a short word makes another word too easily ("connue" and "conque"): below
+// eight letters it costs two, past the limit.
+int nearSubstitution(qsizetype length)
+{
+    return length >= 8 ? 1 : 2;
+}
+
+} // namespace
+
+NearWords::NearWords(const QStringList& words)
+{
+    QSet<QString> seen;
+    for (const QString& w : words) {
+        if (w.size() < 4 || seen.contains(w))
+            continue;
+        seen.insert(w);
+        if (byLength_.size() <= size_t(w.size()))
+            byLength_.resize(size_t(w.size()) + 1);
+        byLength_[size_t(w.size())].push_back({w, letterCounts(w)});
+    }
+}
+
+QString NearWords::nearest(const QString& word) const
+{
+    const qsizetype n = word.size();
+    if (n < 4)
+        return {};
+    const int limit = nearLimit(n);
+    const auto typed = letterCounts(word);
+    QString best;
+    int bestDistance = limit + 1;
+    for (qsizetype length = std::max<qsizetype>(4, n - limit); length <= n + limit; ++length) {
+        if (size_t(length) >= byLength_.size())
+            break;
+        for (const Entry& e : byLength_[size_t(length)]) {
+            int differing = 0;
+            for (size_t b = 0; b < typed.size(); ++b)
+                differing += std::abs(int(typed[b]) - int(e.counts[b]));
+            if (differing > 2 * std::min(limit, bestDistance))
+                continue;
+            const int d = SwapDistance(word, e.word, std::min(limit, bestDistance), nearSubstitution(n));
+            if (d < bestDistance || (d == bestDistance && d <= limit && CompareWords(e.word, best) < 0)) {
+                best = e.word;
+                bestDistance = d;
+            }
+        }
+    }
+    return bestDistance <= limit ? best : QString();
+}
+
+QString NearestWord(const QStringList& words, const QString& word)
+{
+    return NearWords(words).nearest(word);
+}
+
 } // namespace vardelo::recognition

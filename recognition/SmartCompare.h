@@ -81,6 +81,34 @@ QString ClosestWord(QStringView vocabulary, const QString& word);
 // at least threshold, in line order; target is not cleared.
 void AddSimilarLines(QStringView lines, QStringView reference, int threshold, QStringList& target);
 
+// Edit distance where a swap of two neighbouring letters costs one, like an insertion or a
+// deletion ("fiever" is one from "fievre"); a substitution costs substitution. Stops counting past
+// limit: any result above limit means "more than limit".
+int SwapDistance(QStringView a, QStringView b, int limit, int substitution = 1);
+
+// The word of words nearest to word by SwapDistance: within one swap, insertion or deletion for
+// words of four to seven characters, two edits of any kind from eight on, none below four (too
+// many short words are one edit apart). Ties keep the word that sorts first. An empty string when
+// no word is near enough.
+QString NearestWord(const QStringList& words, const QString& word);
+
+// The same look-up prepared once for many words: the words are grouped by length, and a word whose
+// letter counts differ too much from the typed word's is passed over without computing the
+// distance (each edit changes the counts by at most two).
+class NearWords {
+public:
+    NearWords() = default;
+    explicit NearWords(const QStringList& words);
+    QString nearest(const QString& word) const;
+
+private:
+    struct Entry {
+        QString word;
+        std::array<std::uint8_t, 32> counts{};
+    };
+    std::vector<std::vector<Entry>> byLength_;
+};
+
 // The words of a vocabulary text: split at spaces and control characters, each kept once (the first
 // of the forms that differ only in letter case), in text order.
 QStringList VocabularyWords(QStringView vocabulary);

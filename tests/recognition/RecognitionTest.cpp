@@ -116,6 +116,8 @@ TEST(RecognitionText, SignWords)
         {u"Fi\u00E8vre (39,5\u00B0C) !", words({u"fievre", u"c"})},
         {u"\u00C9PAULE \u00CFle \u00D6DEME", words({u"\u00C9paule", u"ile", u"odeme"})}, // A to Z only
         {u"mal   au  \"ventre\"", words({u"mal", u"au", u"ventre"})},
+        {u"c\u0153ur \u0152d\u00E8me \u00E6",
+         words({u"coeur", u"oedeme", u"ae"})}, // ligatures as keywords write them
         {u"{[(&_\\/-+*=:;,.?!\u00A7#%\u00B0013456789\")]}", {}},
     };
     for (const auto& [text, expected] : cases)
@@ -129,6 +131,7 @@ TEST(RecognitionText, PathologyWords)
         {u"l'estomac, ulc\u00E8re-gastrique!", words({u"estomac", u"ulc\u00E8re", u"gastrique"})},
         {u"Vitamine B 2", words({u"vitamine", u"b", u"2"})},
         {u"(Angine)", words({u"(angine)"})},
+        {u"\u0152d\u00E8me aigu", words({u"oed\u00E8me", u"aigu"})},
     };
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(PathologyWords(QString::fromUtf16(text)), expected)

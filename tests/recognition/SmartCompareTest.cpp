@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace vardelo::recognition;
 
@@ -121,6 +122,49 @@ TEST(SmartCompare, AddSimilarLinesKeepsLineOrderAndAppends)
     AddSimilarLines(u"", u"abc", 10, empty);
     AddSimilarLines(u"\r\n\r\n", u"abc", -100, empty);
     EXPECT_EQ(empty, (QStringList{QString(), QString()}));
+}
+
+TEST(SwapDistance, ASwapOfNeighboursCostsOneEdit)
+{
+    const std::tuple<const char16_t*, const char16_t*, int, int> cases[] = {
+        {u"fievre", u"fievre", 2, 0},    {u"fievre", u"fiever", 2, 1}, {u"abcd", u"acbd", 2, 1},
+        {u"vertige", u"vertiges", 2, 1}, {u"toux", u"tox", 2, 1},      {u"kitten", u"sitting", 5, 3},
+        {u"abcdef", u"badcfe", 2, 3}, // three swaps: past the limit
+        {u"abc", u"abcdefg", 2, 3},      {u"", u"ab", 2, 2},
+    };
+    for (const auto& [a, b, limit, expected] : cases) {
+        const QString x = QString::fromUtf16(a);
+        const QString y = QString::fromUtf16(b);
+        EXPECT_EQ(SwapDistance(x, y, limit), expected) << x.toStdString() << " / " << y.toStdString();
+        EXPECT_EQ(SwapDistance(y, x, limit), expected);
+    }
+    // A substitution may cost more than the other edits.
+    EXPECT_EQ(SwapDistance(u"connue", u"conque", 2, 2), 2);
+    EXPECT_EQ(SwapDistance(u"connue", u"connu", 2, 2), 1);
+}
+
+TEST(NearestWord, OneEditUpToSevenLettersTwoFromEight)
+{
+    const QStringList words = {QStringLiteral("fievre"),   QStringLiteral("fiches"),
+                               QStringLiteral("vertiges"), QStringLiteral("toux"),
+                               QStringLiteral("tous"),     QStringLiteral("amenorrhee")};
+    const std::pair<const char16_t*, const char16_t*> cases[] = {
+        {u"fiever", u"fievre"},
+        {u"vertgies", u"vertiges"},
+        {u"amneorhree", u"amenorrhee"},
+        {u"fievrre", u"fievre"},
+        {u"touxs", u"tous"}, // ties: the word that sorts first
+        {u"fivre", u"fievre"},
+        {u"fvierre", u""}, // two edits for seven letters: too far
+        {u"touc", u""},
+        {u"amenorrhea", u"amenorrhee"}, // a wrong letter: from eight letters only
+        {u"tox", u""},
+        {u"xyzxyz", u""}, // under four letters: never corrected
+    };
+    for (const auto& [typed, expected] : cases)
+        EXPECT_EQ(NearestWord(words, QString::fromUtf16(typed)), QString::fromUtf16(expected))
+            << QString::fromUtf16(typed).toStdString();
+    EXPECT_EQ(NearestWord({}, QStringLiteral("fiever")), QString());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // vardelo-cli recognize and find-pathology: free text through the program's own recognition,
-// the candidates printed one per line, or as one JSON array.
+// the candidates printed one per line, or as one JSON array. Candidates of a denied sign ("pas de
+// fièvre") are written "not Fièvre".
 
 #include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
@@ -20,7 +21,8 @@ struct Options {
     QString sex = QStringLiteral("f"); // the program's default patient
     QString age;
     bool json = false;
-    QStringList text; // the words of TEXT: several arguments are one text
+    bool strict = false; // the strict search alone, without the wider search and the denials
+    QStringList text;    // the words of TEXT: several arguments are one text
 };
 
 // Reads the options anywhere among the arguments; "--" ends them. Returns the error in French.
@@ -41,6 +43,10 @@ std::optional<QString> parse(const QStringList& args, bool withPatient, Options&
         }
         if (a == u"--json") {
             options.json = true;
+            continue;
+        }
+        if (withPatient && a == u"--strict") {
+            options.strict = true;
             continue;
         }
         const bool valued = a == u"--table" || a == u"--sex" || a == u"--age";
@@ -99,13 +105,24 @@ int run(Context& context, bool withPatient, const char* usage,
     return ExitOk;
 }
 
-const char* const RecognizeUsage = "recognize --table SC|EC [--sex h|f] [--age 1|2|3] [--json] TEXTE";
+const char* const RecognizeUsage =
+    "recognize --table SC|EC [--sex h|f] [--age 1|2|3] [--strict] [--json] TEXTE";
 const char* const FindPathologyUsage = "find-pathology [--json] TEXTE";
 
 int runRecognize(Context& context)
 {
     return run(context, true, RecognizeUsage, [](kb::Query& query, const Options& o) {
-        return recognition::RechercheSC(query, o.table, o.text.join(u' '), o.sex.at(0), o.age);
+        if (o.strict)
+            return recognition::RechercheSC(query, o.table, o.text.join(u' '), o.sex.at(0), o.age);
+        // A denied sign is shown as the sign entry enters it: "not" before the sign.
+        const recognition::Recognized found =
+            recognition::Recognize(query, o.table, o.text.join(u' '), o.sex.at(0), o.age);
+        QStringList shown = found.candidates;
+        if (found.negated) {
+            for (QString& c : shown)
+                c.prepend(QStringLiteral("not "));
+        }
+        return shown;
     });
 }
 

@@ -39,11 +39,13 @@ Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& v
     session.Requette(0, session.FormuleReq(), QString());
     for (const QJsonValue& finding : vignette.value(QStringLiteral("findings")).toArray()) {
         QString text = finding.toString();
-        const bool absent = text.startsWith(u'-');
+        bool absent = text.startsWith(u'-');
         if (absent)
             text = text.mid(1).trimmed();
-        const QStringList candidates = recognition::RechercheSC(
+        const recognition::Recognized found = recognition::Recognize(
             query, QStringLiteral("SC"), text, session.state.PatientSex, session.state.PatientAgeBand);
+        const QStringList& candidates = found.candidates;
+        absent = absent != found.negated; // "-pas de fièvre" is fever
         if (candidates.isEmpty()) {
             outcome.unrecognised.append(text);
             continue;

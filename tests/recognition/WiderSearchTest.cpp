@@ -1,0 +1,151 @@
+// The recognition offered to the physician: the strict search when it finds something, the wider
+// search when it does not, and denials read as "not" and the sign.
+
+#include "kb/Query.h"
+#include "kb/Schema.h"
+#include "kb/Sqlite.h"
+#include "recognition/Recognition.h"
+
+#include <gtest/gtest.h>
+
+using namespace vardelo;
+using namespace vardelo::recognition;
+
+namespace {
+
+// Signs sharing words the way the bundled vocabulary does: a general sign and its variants, two
+// signs of one region, a sign named with a denying word.
+const char16_t* const Signs[][2] = {
+    {u"Fi\u00E8vre", u"fievre febrile temperature"},
+    {u"Fi\u00E8vre prolong\u00E9e", u"fievre prolongee persistante"},
+    {u"Dissociation pouls-temp\u00E9rature", u"dissociation pouls temperature fievre"},
+    {u"Syncope", u"syncope perte connaissance"},
+    {u"C\u00E9phal\u00E9es brutales", u"cephalees brutales brutale coup tonnerre"},
+    {u"Lombalgie", u"lombalgie dos lombaire douleur"},
+    {u"Douleur fosse lombaire", u"douleur fosse lombaire rein colique"},
+    {u"Douleur du genou", u"douleur genou"},
+    {u"Douleur thoracique d'effort", u"douleur thoracique effort marche"},
+    {u"Troubles de la marche", u"troubles marche"},
+    {u"Toux", u"toux tousse"},
+    {u"Vertiges", u"vertiges vertige tourne"},
+    {u"Am\u00E9norrh\u00E9e", u"amenorrhee absence regles"},
+    {u"Alt\u00E9ration de l'\u00E9tat g\u00E9n\u00E9ral", u"alteration etat general aeg"},
+    {u"Anorexie", u"anorexie appetit"},
+};
+
+QStringList texts(std::initializer_list<const char16_t*> list)
+{
+    QStringList out;
+    for (const char16_t* t : list)
+        out.append(QString::fromUtf16(t));
+    return out;
+}
+
+class WiderSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        kb::createSchema(db);
+        for (const auto& [text, exp] : Signs)
+            db.exec(QStringLiteral("insert into SC (S, Exp) values (?, ?)"),
+                    {QString::fromUtf16(text), QString::fromUtf16(exp)});
+        db.exec(QStringLiteral("update Prm set V = ? where T = 'MS'"),
+                {QStringLiteral(" le la les de des du d un une et au aux en a dans entre ni ")});
+    }
+    Recognized recognize(const char16_t* text)
+    {
+        return Recognize(query, QStringLiteral("SC"), QString::fromUtf16(text), u'f', {});
+    }
+
+    kb::Connection db{QStringLiteral(":memory:"), kb::Connection::Mode::Create};
+    kb::Query query{db};
+};
+
+TEST_F(WiderSearchTest, TheWiderSearchRunsOnlyWhenTheStrictOneFindsNothing)
+{
+    struct Case {
+        const char16_t* typed;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        // The strict search finds something: its answer stands.
+        {u"toux", texts({u"Toux"})},
+        {u"douleur lombaire", texts({u"Douleur fosse lombaire", u"Lombalgie"})},
+        // Step one: a qualifying word that some keyword holds ("brutale") no longer empties it.
+        {u"syncope brutale", texts({u"Syncope"})},
+        {u"douleur lombaire brutale", texts({u"Douleur fosse lombaire", u"Lombalgie"})},
+        // Step two: the rows holding the most words; those whose text names them first.
+        {u"douleur genou marche", texts({u"Douleur du genou", u"Douleur thoracique d'effort"})},
+        // Step three: a swap of neighbouring letters is forgiven; the general sign comes first.
+        {u"fiever",
+         texts({u"Fi\u00E8vre", u"Fi\u00E8vre prolong\u00E9e", u"Dissociation pouls-temp\u00E9rature"})},
+        {u"vertgies", texts({u"Vertiges"})},
+        // Nothing near: nothing found.
+        {u"zzqx wwkj", {}},
+        {u"brutale gauche", texts({u"C\u00E9phal\u00E9es brutales"})}, // only qualifiers: the strict search
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.typed).toStdString());
+        const Recognized found = recognize(c.typed);
+        EXPECT_EQ(found.candidates, c.expected);
+        EXPECT_FALSE(found.negated);
+        const QStringList strict =
+            RechercheSC(query, QStringLiteral("SC"), QString::fromUtf16(c.typed), u'f', {});
+        if (!strict.isEmpty()) {
+            EXPECT_EQ(found.candidates, strict);
+        }
+    }
+}
+
+TEST_F(WiderSearchTest, AmongCandidatesLikeNothingTypedTheGeneralSignComesFirst)
+{
+    // "fievr" resembles none of the texts: the Parts' order leaves them alphabetical, and the sign
+    // named "Fièvre" comes before its variants and the signs that only list the word.
+    const QStringList strict = RechercheSC(query, QStringLiteral("SC"), QStringLiteral("fievr"), u'f', {});
+    EXPECT_EQ(strict.first(), QStringLiteral("Dissociation pouls-temp\u00E9rature"));
+    const Recognized found = recognize(u"fievr");
+    EXPECT_EQ(found.candidates,
+              texts({u"Fi\u00E8vre", u"Fi\u00E8vre prolong\u00E9e", u"Dissociation pouls-temp\u00E9rature"}));
+}
+
+TEST_F(WiderSearchTest, ADenialFindsTheSignItDenies)
+{
+    struct Case {
+        const char16_t* typed;
+        const char16_t* first; // nullptr: nothing found
+        bool negated;
+    };
+    const Case cases[] = {
+        {u"pas de fi\u00E8vre", u"Fi\u00E8vre", true},
+        {u"Pas de fievre", u"Fi\u00E8vre", true},
+        {u"sans toux", u"Toux", true},
+        {u"aucune toux", u"Toux", true},
+        {u"absence de toux", u"Toux", true},
+        {u"pas d'vertiges", u"Vertiges", true},
+        {u"non fievre", u"Fi\u00E8vre", true},
+        {u"apyrexie", u"Fi\u00E8vre", true},
+        {u"afebrile depuis hier", u"Fi\u00E8vre", true},
+        {u"pas de toux ni fievre", u"Toux", true}, // the first denied sign
+        {u"bon \u00E9tat g\u00E9n\u00E9ral", u"Alt\u00E9ration de l'\u00E9tat g\u00E9n\u00E9ral", true},
+        {u"app\u00E9tit conserv\u00E9", u"Anorexie", true},
+        {u"pas de syncope brutale", u"Syncope", true}, // through the wider search
+        // A sign named with the denying word is that sign, not its denial.
+        {u"absence de r\u00E8gles", u"Am\u00E9norrh\u00E9e", false},
+        // A denial of nothing known denies nothing.
+        {u"sans", nullptr, false},
+        {u"pas de zzqx", nullptr, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.typed).toStdString());
+        const Recognized found = recognize(c.typed);
+        if (!c.first) {
+            EXPECT_TRUE(found.candidates.isEmpty());
+        } else {
+            ASSERT_FALSE(found.candidates.isEmpty());
+            EXPECT_EQ(found.candidates.first(), QString::fromUtf16(c.first));
+        }
+        EXPECT_EQ(found.negated, c.negated);
+    }
+}
+
+} // namespace
