@@ -304,7 +304,7 @@ void Reader::addText(char16_t c)
             if (fontInTable_ >= 0)
                 fonts_[fontInTable_].name = fontName_.trimmed();
             fontName_.clear();
-        } else {
+        } else if (c != u'\t') {
             fontName_ += QChar(c);
         }
         return;
@@ -403,6 +403,19 @@ void Reader::controlWord(QStringView word, bool hasParam, int param)
         --pendingSkip_;
         return;
     }
+    if (s.destination == Destination::Skip)
+        return;
+    if (word == u"u") {
+        const auto unit = char16_t(param < 0 ? param + 65536 : param);
+        if (unit >= 0x20 || unit == u'\t')
+            addText(unit);
+        pendingSkip_ = s.unicodeSkip;
+        return;
+    }
+    if (word == u"uc") {
+        s.unicodeSkip = std::clamp(param, 0, 16);
+        return;
+    }
     // Tables first: they change what a few words mean.
     if (s.destination == Destination::FontTable) {
         if (word == u"f") {
@@ -442,20 +455,6 @@ void Reader::controlWord(QStringView word, bool hasParam, int param)
             s.numbering = ListStyle::UpperRoman;
         return;
     }
-    if (s.destination == Destination::Skip)
-        return;
-    if (word == u"u") {
-        const auto unit = char16_t(param < 0 ? param + 65536 : param);
-        if (unit >= 0x20 || unit == u'\t')
-            addText(unit);
-        pendingSkip_ = s.unicodeSkip;
-        return;
-    }
-    if (word == u"uc") {
-        s.unicodeSkip = std::clamp(param, 0, 16);
-        return;
-    }
-
     const bool on = !hasParam || param != 0;
 
     // Destinations.
