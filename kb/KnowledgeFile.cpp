@@ -15,30 +15,33 @@ namespace vardelo::kb {
 
 namespace {
 
-// Every value with its type and length, so that no two different contents hash alike.
+// Every value with its type and length, so that no two different contents hash alike. The bytes are
+// read where SQLite keeps them: the file stores UTF-16, so texts need no conversion.
 void addValue(QCryptographicHash& hash, sqlite3_stmt* statement, int column)
 {
     const int type = sqlite3_column_type(statement, column);
     const char tag = char(type);
     hash.addData(QByteArrayView(&tag, 1));
-    QByteArray data;
+    QByteArrayView data;
+    qint64 integer = 0;
+    QByteArray number;
     switch (type) {
-    case SQLITE_INTEGER: {
-        const qint64 value = qToLittleEndian(qint64(sqlite3_column_int64(statement, column)));
-        data = QByteArray(reinterpret_cast<const char*>(&value), sizeof value);
+    case SQLITE_INTEGER:
+        integer = qToLittleEndian(qint64(sqlite3_column_int64(statement, column)));
+        data = QByteArrayView(reinterpret_cast<const char*>(&integer), sizeof integer);
         break;
-    }
     case SQLITE_FLOAT:
-        data = QByteArray::number(sqlite3_column_double(statement, column), 'g', 17);
+        number = QByteArray::number(sqlite3_column_double(statement, column), 'g', 17);
+        data = number;
         break;
     case SQLITE_BLOB: {
         const void* bytes = sqlite3_column_blob(statement, column);
-        data = QByteArray(static_cast<const char*>(bytes), sqlite3_column_bytes(statement, column));
+        data = QByteArrayView(static_cast<const char*>(bytes), sqlite3_column_bytes(statement, column));
         break;
     }
     case SQLITE_TEXT: {
         const void* text = sqlite3_column_text16(statement, column);
-        data = QByteArray(static_cast<const char*>(text), sqlite3_column_bytes16(statement, column));
+        data = QByteArrayView(static_cast<const char*>(text), sqlite3_column_bytes16(statement, column));
         break;
     }
     default:
@@ -136,7 +139,7 @@ QString fileErrorMessage(const DbError& error, const QString& path)
 
 QString computeKnowledgeHash(Connection& connection)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QCryptographicHash hash(QCryptographicHash::Blake2b_256);
     for (const QString& table : knowledgeTables()) {
         // A table that files made by earlier versions lack counts as empty.
         if (!hasTable(connection, table))

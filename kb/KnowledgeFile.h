@@ -7,7 +7,7 @@
 
 namespace vardelo::kb {
 
-// SHA-256, in hexadecimal, of everything an upgrade replaces but the version area: the rows of the
+// BLAKE2b-256, in hexadecimal, of everything an upgrade replaces but the version area: the rows of the
 // knowledge tables in their stored order and the stop words. Two files with the same knowledge
 // have the same hash whatever their working tables hold.
 QString computeKnowledgeHash(Connection& connection);

@@ -45,7 +45,9 @@ QString plainText(const QString& text)
 {
     QString plain = kb::foldCase(text).normalized(QString::NormalizationForm_D);
     plain.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
-    return plain;
+    // Typed text spells the ligatures out.
+    plain.replace(u'\u0153', QStringLiteral("oe")).replace(u'\u0152', QStringLiteral("oe"));
+    return plain.replace(u'\u00E6', QStringLiteral("ae")).replace(u'\u00C6', QStringLiteral("ae"));
 }
 
 // The words of a sign text, as typed words are compared with them.

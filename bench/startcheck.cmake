@@ -1,0 +1,1 @@
+vardelo_benchmark(start_check_bench StartCheckBench.cpp)
