@@ -27,7 +27,7 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 
 echo "== Fuzzing (libFuzzer sous AddressSanitizer et UndefinedBehaviorSanitizer)"
 fuzz_seconds="${VARDELO_FUZZ_SECONDS:-60}"
-fuzzers=(condition_fuzzer case_text_fuzzer recognition_fuzzer knowledge_fuzzer)
+fuzzers=(condition_fuzzer case_text_fuzzer recognition_fuzzer knowledge_fuzzer rtf_fuzzer)
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVARDELO_WERROR=ON \
     -DVARDELO_SANITIZE=ON -DVARDELO_FUZZ=ON -DVARDELO_TESTS=OFF -DVARDELO_BENCH=OFF
 cmake --build build/fuzz -j "$jobs" --target "${fuzzers[@]}"

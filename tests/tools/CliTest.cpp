@@ -112,4 +112,36 @@ TEST_F(Cli, AFormulaThatCannotBeEvaluatedSaysWhy)
         << fine.out.toStdString();
 }
 
+// The sheet of a pathology found without regard to case, its definition and treatment read from
+// their RTF, the exam placeholder "0" left out; rtf-to-text needs no knowledge base.
+TEST_F(Cli, SheetAndRtfToTextPrintTheTextTheReaderMakes)
+{
+    const Outcome sheet =
+        run("Data.vdat", {QStringLiteral("sheet"), QStringLiteral("--json"), QStringLiteral("GRIPPE")});
+    EXPECT_EQ(sheet.status, 0) << sheet.err.toStdString();
+    EXPECT_TRUE(sheet.out.contains(QStringLiteral(R"("name":"Grippe")"))) << sheet.out.toStdString();
+    EXPECT_TRUE(sheet.out.contains(
+        QStringLiteral(R"("definition":"Infection virale aiguë due au virus influenza.")")))
+        << sheet.out.toStdString();
+    EXPECT_TRUE(sheet.out.contains(QStringLiteral(R"("exams":[])"))) << sheet.out.toStdString();
+    EXPECT_FALSE(sheet.out.contains(u'\\' + QStringLiteral("rtf"))) << sheet.out.toStdString();
+
+    const Outcome text = run("Data.vdat", {QStringLiteral("sheet"), QStringLiteral("Angine")});
+    EXPECT_EQ(text.status, 0) << text.err.toStdString();
+    EXPECT_TRUE(text.out.contains(QStringLiteral("* Odynophagie\n  Pleurs du nourrisson\n")))
+        << text.out.toStdString();
+    EXPECT_TRUE(text.out.contains(
+        QStringLiteral("  CRP : Élevée\n  Test de diagnostic rapide streptococcique : Positif\n")))
+        << text.out.toStdString();
+
+    const Outcome unknown = run("Data.vdat", {QStringLiteral("sheet"), QStringLiteral("Angine aiguë")});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_TRUE(unknown.err.contains(QStringLiteral("Pathologie inconnue"))) << unknown.err.toStdString();
+
+    write("note.rtf", "{\\rtf1\\ansi{\\b Fi\\'e8vre}\\par \\u339?d\\'e8me\\par}");
+    const Outcome rtf = run("absent.vdat", {QStringLiteral("rtf-to-text"), file("note.rtf")});
+    EXPECT_EQ(rtf.status, 0) << rtf.err.toStdString();
+    EXPECT_EQ(rtf.out, QStringLiteral("Fièvre\nœdème\n"));
+}
+
 } // namespace

@@ -22,7 +22,8 @@ struct Context {
 using CommandFn = int (*)(Context&);
 
 struct CommandRegistration {
-    CommandRegistration(const char* name, const char* usage, CommandFn run);
+    // A command that reads no knowledge base (it works on a file of its own) runs without one.
+    CommandRegistration(const char* name, const char* usage, CommandFn run, bool needsDatabase = true);
 };
 
 // Prints a French message on standard error and returns ExitUsage.

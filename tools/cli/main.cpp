@@ -12,6 +12,7 @@ namespace {
 struct Command {
     QString usage;
     CommandFn run = nullptr;
+    bool needsDatabase = true;
 };
 
 std::map<QString, Command>& commands()
@@ -22,9 +23,10 @@ std::map<QString, Command>& commands()
 
 } // namespace
 
-CommandRegistration::CommandRegistration(const char* name, const char* usage, CommandFn run)
+CommandRegistration::CommandRegistration(const char* name, const char* usage, CommandFn run,
+                                         bool needsDatabase)
 {
-    commands()[QString::fromUtf8(name)] = Command{QString::fromUtf8(usage), run};
+    commands()[QString::fromUtf8(name)] = Command{QString::fromUtf8(usage), run, needsDatabase};
 }
 
 std::optional<QList<QByteArray>> readBoundedLines(const QString& path, qint64 maxBytes, QString* error)
@@ -86,9 +88,11 @@ int main(int argc, char* argv[])
     }
     // A base that cannot be read, or whose knowledge no longer matches its hash, is an error: results
     // computed from it would be reported as if they were sound.
-    const vardelo::kb::StartCheck check = vardelo::kb::checkKnowledgeBaseForStart(context.dbPath);
-    if (check.status != vardelo::kb::StartCheck::Status::Ready)
-        return fail(context, check.message);
+    if (command->second.needsDatabase) {
+        const vardelo::kb::StartCheck check = vardelo::kb::checkKnowledgeBaseForStart(context.dbPath);
+        if (check.status != vardelo::kb::StartCheck::Status::Ready)
+            return fail(context, check.message);
+    }
     context.args = args.mid(1);
     const int status = command->second.run(context);
     out.flush();
