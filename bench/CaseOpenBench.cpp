@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 #include <map>
 #include <memory>
 
@@ -28,7 +29,7 @@ struct Base {
     QString split; // a case file with two analyses
 };
 
-Base& base(const char* source)
+Base& base(const char* source, benchmark::State& state)
 {
     static std::map<std::string, Base> bases;
     Base& b = bases[source];
@@ -44,7 +45,8 @@ Base& base(const char* source)
     // Six signs and an exam line of a common pathology, so that the evaluation finds something.
     QStringList signs;
     QString exam;
-    b.query->open(QStringLiteral("select * from Data where E <> '0' and I like '%h%' order by F desc"));
+    b.query->open(QStringLiteral(
+        "select * from Data where E <> '0' and I like '%h%' and I like '%3%' order by F desc"));
     for (; !b.query->eof() && signs.isEmpty(); b.query->next()) {
         const QStringList lines = platform::splitLines(b.query->field(QStringLiteral("S")));
         if (lines.size() < 6)
@@ -58,7 +60,7 @@ Base& base(const char* source)
     casefiles::CaseFileStore store(*b.connection);
     casefiles::ParallelAnalyses analyses(*b.connection);
     casefiles::CaseContent content{u'h',      QStringLiteral("3"),
-                                   signs,     {exam},
+                                   signs,     {QStringLiteral("and"), exam},
                                    QString(), QStringLiteral("{\\rtf1 ") + QString(2000, u'n') + u'}'};
     QString error;
     for (int i = 0; i < 200; ++i) {
@@ -69,7 +71,9 @@ Base& base(const char* source)
             current = *analyses.create(id, QStringLiteral("[b]"), content, false, &error);
             b.split = id;
         }
-        store.save({id, true, content, current});
+        const auto saved = store.save({id, true, content, current});
+        if (!saved.error.isEmpty())
+            state.SkipWithError("a case file could not be saved");
         if (i == 100)
             b.plain = id;
     }
@@ -78,7 +82,7 @@ Base& base(const char* source)
 
 void Open(benchmark::State& state, const char* path, bool split)
 {
-    Base& b = base(path);
+    Base& b = base(path, state);
     casefiles::CaseFileStore store(*b.connection);
     const QString id = split ? b.split : b.plain;
     for (auto _ : state) {
@@ -95,15 +99,18 @@ void Open(benchmark::State& state, const char* path, bool split)
         b.session->retainedDiagnosis = opened->content.retained;
         b.session->keepRetained = 1;
         const auto result = b.session->Requette(1, b.session->FormuleReq(), QString());
-        if (!result || result->failed)
+        if (!result || result->failed) {
+            std::fprintf(stderr, "%s\n", qPrintable(result ? result->reason : QString()));
             state.SkipWithError("the evaluation failed");
+            break;
+        }
         benchmark::DoNotOptimize(result);
     }
 }
 
 void ReadOnly(benchmark::State& state, const char* path)
 {
-    Base& b = base(path);
+    Base& b = base(path, state);
     casefiles::CaseFileStore store(*b.connection);
     for (auto _ : state) {
         QString error;
