@@ -28,7 +28,6 @@ public:
     explicit MessageBoxes(QWidget* parent = nullptr)
         : parent_(parent)
     {}
-    void setParent(QWidget* parent) { parent_ = parent; }
     DialogButton show(DialogType type, const QString& text, const QList<DialogButton>& buttons) override;
 
 private:

@@ -1,11 +1,9 @@
 #include "app/Program.h"
 
 #include "app/Appearance.h"
+#include "app/MainWindow.h"
 #include "app/MessageTexts.h"
-#include "app/Unit1.h"
-#include "app/Unit6.h"
-#include "dialogs/Unit15.h"
-#include "dialogs/Unit4.h"
+#include "app/SplashScreen.h"
 #include "kb/KnowledgeFile.h"
 #include "platform/TextFile.h"
 
@@ -46,7 +44,7 @@ void Program::start()
     const QString dataFile = env_.programFile(QStringLiteral("Data.vdat"));
     if (!checkKnowledgeBase(dataFile))
         return;
-    TForm6 splash(dataFile);
+    SplashScreen splash(dataFile);
     if (!splash.version().error.isEmpty())
         env_.messages->error(splash.version().error);
     splash.show();
@@ -55,10 +53,9 @@ void Program::start()
     QApplication::setApplicationName(ProductName);
     QApplication::setApplicationDisplayName(ProductName);
 
-    form1_ = std::make_unique<TForm1>(env_, splash.version());
-    form1_->setAppearance(appearance_);
-    form1_->FormCreate();
-    form1_->setSecondaryWindows(new TForm4(form1_.get()), new TForm15(form1_.get()));
+    mainWindow_ = std::make_unique<MainWindow>(env_, splash.version());
+    mainWindow_->setAppearance(appearance_);
+    mainWindow_->start();
     splash.hide();
 }
 
@@ -92,9 +89,9 @@ int Program::run()
 {
     if (startFailed_)
         return 1;
-    if (form1_->endRequested())
+    if (mainWindow_->endRequested())
         return 0;
-    form1_->show();
+    mainWindow_->show();
     return QApplication::exec();
 }
 

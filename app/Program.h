@@ -6,10 +6,9 @@
 
 namespace vardelo::app {
 
-class TForm1;
-class TForm6;
+class MainWindow;
 
-// The program's start: appearance, splash and knowledge-base version, then the windows.
+// The program's start: appearance, splash and knowledge-base version, then the main window.
 class Program {
 public:
     explicit Program(const Environment& environment);
@@ -21,8 +20,7 @@ public:
     int run();
 
     // Null when the start failed on the knowledge-base file.
-    TForm1* mainWindow() const { return form1_.get(); }
-    QString appearance() const { return appearance_; }
+    MainWindow* mainWindow() const { return mainWindow_.get(); }
     bool styleApplied() const { return styleApplied_; }
 
 private:
@@ -34,7 +32,7 @@ private:
     bool startFailed_ = false;
     QString appearance_;
     bool styleApplied_ = false;
-    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<MainWindow> mainWindow_;
 };
 
 } // namespace vardelo::app

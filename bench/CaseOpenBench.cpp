@@ -41,7 +41,7 @@ Base& base(const char* source, benchmark::State& state)
     b.connection = std::make_unique<kb::Connection>(path, kb::Connection::Mode::ReadWrite);
     b.query = std::make_unique<kb::Query>(*b.connection);
     b.session = std::make_unique<engine::CaseSession>(*b.query);
-    b.session->welcomeAccepted = true;
+    b.session->setWelcomeAccepted(true);
     // Six signs and an exam line of a common pathology, so that the evaluation finds something.
     QStringList signs;
     QString exam;
@@ -92,13 +92,13 @@ void Open(benchmark::State& state, const char* path, bool split)
             state.SkipWithError("the case file did not open");
             break;
         }
-        b.session->state.SCList = opened->content.signs;
-        b.session->state.EC_List = opened->content.exams;
-        b.session->state.PatientSex = opened->content.sex;
-        b.session->state.PatientAgeBand = opened->content.ageBand;
-        b.session->retainedDiagnosis = opened->content.retained;
-        b.session->keepRetained = 1;
-        const auto result = b.session->Requette(1, b.session->FormuleReq(), QString());
+        const casefiles::CaseContent& c = opened->content;
+        b.session->setFormula(c.signs);
+        b.session->setExamLines(c.exams);
+        b.session->setPatient({engine::UnnamedPatient, c.sex, c.ageBand});
+        b.session->setRetainedDiagnosis(c.retained);
+        b.session->keepRetainedDiagnosisOnce(true);
+        const auto result = b.session->evaluateCase(engine::EvaluationMode::Rank);
         if (!result || result->failed) {
             std::fprintf(stderr, "%s\n", qPrintable(result ? result->reason : QString()));
             state.SkipWithError("the evaluation failed");

@@ -32,7 +32,7 @@ Base& base(const char* path)
     b.connection = std::make_unique<kb::Connection>(QString::fromUtf8(path), kb::Connection::Mode::ReadOnly);
     b.query = std::make_unique<kb::Query>(*b.connection);
     b.session = std::make_unique<engine::CaseSession>(*b.query);
-    b.session->welcomeAccepted = true;
+    b.session->setWelcomeAccepted(true);
     // A common pathology with many signs and an exam, so that every case finds something.
     b.query->open(QStringLiteral(
         "select * from Data where E <> '0' and I like '%h%' and I like '%3%' order by F desc"));
@@ -49,7 +49,7 @@ Base& base(const char* path)
     return b;
 }
 
-void evaluate(benchmark::State& state, const char* path, int dg)
+void evaluate(benchmark::State& state, const char* path, engine::EvaluationMode mode)
 {
     Base& b = base(path);
     const int signCount = int(state.range(0));
@@ -62,29 +62,28 @@ void evaluate(benchmark::State& state, const char* path, int dg)
     const QStringList exams = signCount > 0 ? QStringList{QStringLiteral("and"), b.exam} : QStringList();
     std::size_t rows = 0;
     for (auto _ : state) {
-        b.session->state.SCList = formula;
-        b.session->state.EC_List = exams;
-        b.session->state.PatientSex = u'h';
-        b.session->state.PatientAgeBand = QStringLiteral("3");
-        const QString condition = b.session->FormuleReq();
-        const auto result = b.session->Requette(dg, condition, QString());
+        b.session->setFormula(formula);
+        b.session->setExamLines(exams);
+        b.session->setPatient({engine::UnnamedPatient, u'h', QStringLiteral("3")});
+        const QString condition = b.session->queryCondition();
+        const auto result = b.session->evaluate(mode, condition);
         if (!result || result->failed)
             state.SkipWithError("the evaluation failed");
         rows = result ? result->rows.size() : 0;
         benchmark::DoNotOptimize(rows);
     }
     state.counters["rows"] = double(rows);
-    state.counters["offered_signs"] = double(b.session->state.CandidateSigns.size());
+    state.counters["offered_signs"] = double(b.session->state().CandidateSigns.size());
 }
 
 void Full(benchmark::State& state, const char* path)
 {
-    evaluate(state, path, 1);
+    evaluate(state, path, engine::EvaluationMode::Rank);
 }
 
 void Vocabulary(benchmark::State& state, const char* path)
 {
-    evaluate(state, path, 0);
+    evaluate(state, path, engine::EvaluationMode::RefreshOffers);
 }
 
 } // namespace

@@ -32,8 +32,6 @@ struct CaseState {
     SortedList CandidateExams;
     SortedList CandidateExamLines;
     QString PendingExamLine;
-    QString PendingSign;
-    bool SuppressFreeEntry = false;
 };
 
 // Polarity of a sign in the formula: 1 present, 0 absent ("not"), 2 undetermined ("ignore"),

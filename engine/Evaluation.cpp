@@ -202,7 +202,7 @@ void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QStrin
         list.remove(text);
 }
 
-EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& formule,
+EvaluationResult Evaluator::evaluate(CaseState& state, EvaluationMode mode, const QString& formule,
                                      const QString& pathologie, const EvaluationOptions& options)
 {
     state.CandidateSigns.clear();
@@ -224,7 +224,7 @@ EvaluationResult Evaluator::evaluate(CaseState& state, int dg, const QString& fo
             rowIds.push_back(query_.field(QStringLiteral("id")).toLongLong());
         query_.close();
 
-        if (dg == 1) {
+        if (mode == EvaluationMode::Rank) {
             const qsizetype count = qsizetype(rowIds.size());
             if (count == 0)
                 result.header = QStringLiteral("Pas de diagnostic !");

@@ -20,6 +20,10 @@ inline const QString CaptionPathologies = QStringLiteral("Pathologies");
 
 enum class SortMode { Prevalence = 0, Probability = 1 };
 
+// Rank scores and ranks the pathologies; RefreshOffers only refills the lists of what is still worth
+// offering.
+enum class EvaluationMode { RefreshOffers, Rank };
+
 struct DiagnosisRow {
     QString percent;        // column 0, "99" for the best
     QString name;           // column 1, the pathology
@@ -51,9 +55,9 @@ class Evaluator {
 public:
     explicit Evaluator(kb::Query& query);
 
-    // Dg = 1 scores and ranks, Dg = 0 only refreshes the candidate lists. A non-empty pathologie
-    // replaces formule as the whole condition. The candidate lists of the case are refilled.
-    EvaluationResult evaluate(model::CaseState& state, int dg, const QString& formule,
+    // A non-empty pathologie replaces formule as the whole condition. The candidate lists of the case
+    // are refilled.
+    EvaluationResult evaluate(model::CaseState& state, EvaluationMode mode, const QString& formule,
                               const QString& pathologie, const EvaluationOptions& options);
 
     // Withholds from list the signs reserved to the other sex or to another age band.

@@ -3,7 +3,7 @@
 // one built from plain words in their places. A text that escaped its literal would change it.
 
 #include "case/CaseModel.h"
-#include "engine/FormuleReq.h"
+#include "engine/QueryCondition.h"
 #include "fuzz/FuzzInput.h"
 #include "kb/Schema.h"
 #include "kb/Sqlite.h"
@@ -80,8 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         plainExams.append(model::isExamOperator(e) ? e : plain(e));
     const QChar plainSex = sex == u'%' || sex == u'_' ? QChar(u'_') : QChar(u'f');
 
-    const QString built = engine::FormuleReq(signs, exams, sex, age);
-    const QString reference = engine::FormuleReq(plainSigns, plainExams, plainSex, plain(age));
+    const QString built = engine::buildQueryCondition(signs, exams, sex, age);
+    const QString reference = engine::buildQueryCondition(plainSigns, plainExams, plainSex, plain(age));
     if (program(built) != program(reference))
         std::abort();
     return 0;

@@ -5,18 +5,10 @@
 
 namespace vardelo::platform {
 
-QString GetFolder(int folderId)
+QString ensureDocumentsSubfolder(const QString& name)
 {
-    if (folderId != DocumentsFolderId)
-        return QString();
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-}
-
-QString Vardelo_directory(const QString& dirName)
-{
-    QString relative = dirName.left(255);
-    relative.replace(u'\\', u'/');
-    const QString path = GetFolder(DocumentsFolderId) + relative;
+    const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+                         QStringLiteral("/Vardelo/") + name;
     QDir().mkpath(path);
     return QDir::toNativeSeparators(path);
 }

@@ -4,12 +4,8 @@
 
 namespace vardelo::platform {
 
-inline constexpr int DocumentsFolderId = 5;
-
-// Path of a special folder of the user; only the documents folder (5) is known. Empty on failure.
-QString GetFolder(int folderId);
-// Makes sure documents folder + dirName exists (dirName begins with a backslash, as "\Vardelo\Notes")
-// and returns its path with native separators.
-QString Vardelo_directory(const QString& dirName);
+// Makes sure the program's folder of that name exists in the user's documents folder
+// ("Diagnostics" gives Documents/Vardelo/Diagnostics) and returns its path with native separators.
+QString ensureDocumentsSubfolder(const QString& name);
 
 } // namespace vardelo::platform

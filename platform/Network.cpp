@@ -72,7 +72,7 @@ bool isVersionText(const QString& text)
     return version.match(text).hasMatch();
 }
 
-QString GetContent(const QString& url, int timeoutMs, const HostResolver& resolve)
+QString getContent(const QString& url, int timeoutMs, const HostResolver& resolve)
 {
     const QDeadlineTimer deadline(timeoutMs);
     QUrl address(url);

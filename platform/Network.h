@@ -22,7 +22,7 @@ inline constexpr qint64 MaxVersionBodyBytes = 64 * 1024;
 // included, takes longer than timeoutMs. A look-up still running then is left behind in its own
 // thread, which never keeps the program alive. It waits in a local event loop, so the window keeps
 // painting but the caller waits.
-QString GetContent(const QString& url, int timeoutMs = 4000, const HostResolver& resolve = resolveWithSystem);
+QString getContent(const QString& url, int timeoutMs = 4000, const HostResolver& resolve = resolveWithSystem);
 
 // Whether text, without the blanks around it, is a version number such as "1.0" or "2.10.3".
 bool isVersionText(const QString& text);

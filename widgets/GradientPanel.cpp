@@ -3,6 +3,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 
+namespace vardelo::widgets {
+
 GradientPanel::GradientPanel(QWidget* parent)
     : QFrame(parent)
 {}
@@ -29,3 +31,5 @@ QColor colorFromBgr(quint32 bgr)
 {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
+
+} // namespace vardelo::widgets

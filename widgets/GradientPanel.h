@@ -4,14 +4,14 @@
 #include <QColor>
 #include <QFrame>
 
+namespace vardelo::widgets {
+
 class GradientPanel : public QFrame {
     Q_OBJECT
 
 public:
     explicit GradientPanel(QWidget* parent = nullptr);
     void setColors(const QColor& start, const QColor& end);
-    QColor startColor() const { return start_; }
-    QColor endColor() const { return end_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -23,3 +23,5 @@ private:
 
 // Colours written as $00BBGGRR.
 QColor colorFromBgr(quint32 bgr);
+
+} // namespace vardelo::widgets

@@ -1,20 +1,22 @@
-// The main window driven by its components, as the physician drives it.
+// The main window driven as the physician drives it: keys go to the widget that has the focus.
 
 #include "TestLists.h"
 #include "TestSupport.h"
+#include "app/MainWindow.h"
 #include "app/MessageTexts.h"
 #include "app/Program.h"
-#include "app/Unit1.h"
-#include "dialogs/Unit4.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/PatientSheetDialog.h"
 #include "kb/Schema.h"
-#include "widgets/AdvancedListView.h"
+#include "widgets/SortableListWidget.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
@@ -25,10 +27,12 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace vardelo;
 using namespace vardelo::testing;
+using widgets::SortableListWidget;
 
 class EntryTest : public QObject {
     Q_OBJECT
@@ -36,43 +40,66 @@ class EntryTest : public QObject {
 private:
     std::unique_ptr<ProgramFolder> folder;
     std::unique_ptr<app::Program> program;
-    app::TForm1* form = nullptr;
+    app::MainWindow* form = nullptr;
 
-    QStringList& signs() { return form->session().state.SCList; }
-    QStringList& exams() { return form->session().state.EC_List; }
+    template <typename T = QWidget>
+    T* find(const char* name) const
+    {
+        return child<T>(form, QString::fromLatin1(name));
+    }
+    QToolButton* button(const char* name) const { return find<QToolButton>(name); }
+    QComboBox* combo(const char* name) const { return find<QComboBox>(name); }
+    void trigger(const char* action) const { find<QAction>(action)->trigger(); }
+    const QStringList& signs() { return form->session().state().SCList; }
+    const QStringList& exams() { return form->session().state().EC_List; }
     QStringList rows() const
     {
         QStringList out;
-        for (int i = 0; i < form->AListView1->topLevelItemCount(); ++i)
-            out.append(form->AListView1->topLevelItem(i)->text(0) + u' ' +
-                       form->AListView1->topLevelItem(i)->text(1));
+        auto* list = find<SortableListWidget>("diagnosisList");
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            out.append(list->topLevelItem(i)->text(0) + u' ' + list->topLevelItem(i)->text(1));
         return out;
     }
     void type(const QString& text)
     {
-        form->CB_S->setFocus();
-        form->CB_S->lineEdit()->selectAll();
-        // Typed one character at a time, accents included, as the keyboard sends them.
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(form->CB_S->lineEdit(), &press);
-            QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(form->CB_S->lineEdit(), &release);
-        }
+        combo("signInput")->setFocus();
+        QCOMPARE(focusWidget(), combo("signInput"));
+        combo("signInput")->lineEdit()->selectAll();
+        typeText(text);
     }
     void enterSign(const QString& text)
     {
         type(text);
-        QTest::keyClick(form->CB_S->lineEdit(), Qt::Key_Return);
+        pressKey(Qt::Key_Return);
     }
     void chooseExam(const QString& exam, const QString& result)
     {
-        form->Entree_Edition->setCurrentIndex(1);
-        form->CB_E->setEditText(exam);
-        const int index = form->CB_ER->findText(result);
+        find<QTabWidget>("entryTabs")->setCurrentWidget(find("examsPage"));
+        combo("examInput")->setEditText(exam);
+        QComboBox* results = combo("examResultCombo");
+        const int index = results->findText(result);
         QVERIFY2(index >= 0, qPrintable(result));
-        form->CB_ER->setCurrentIndex(index);
-        emit form->CB_ER->activated(index);
+        results->setCurrentIndex(index);
+        emit results->activated(index);
+    }
+    void clickHeader(int column)
+    {
+        QHeaderView* header = find<SortableListWidget>("diagnosisList")->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    }
+
+    void startProgram()
+    {
+        program = std::make_unique<app::Program>(folder->environment(deadUrl()));
+        program->start();
+        form = program->mainWindow();
+        form->setNewCaseOnFirstActivation(false);
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form));
+        button("clearAllButton")->click();
+        folder->messages.shown.clear();
     }
 
 private slots:
@@ -81,14 +108,7 @@ private slots:
     void init()
     {
         folder = std::make_unique<ProgramFolder>();
-        program = std::make_unique<app::Program>(folder->environment(deadUrl()));
-        program->start();
-        form = program->mainWindow();
-        form->patientSheet()->setActivationMarker(1);
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form));
-        form->SB_Effacer_tout->click();
-        folder->messages.shown.clear();
+        startProgram();
     }
 
     void cleanup()
@@ -101,25 +121,26 @@ private slots:
     {
         enterSign(QStringLiteral("Fièvre"));
         QCOMPARE(signs(), L({"Fièvre"}));
-        QVERIFY(form->SB_OR_S->isEnabled());
-        QVERIFY(form->SB_P_F->isEnabled());
-        QCOMPARE(form->CB_S->currentText(), QString());
+        QVERIFY(button("orButton")->isEnabled());
+        QVERIFY(button("closeParenButton")->isEnabled());
+        QCOMPARE(combo("signInput")->currentText(), QString());
         // Inline completion: a prefix, in any case, validates the offered sign as it is written.
         enterSign(QStringLiteral("toux g"));
         QCOMPARE(signs(), L({"Fièvre", "and", "Toux grasse"}));
         QCOMPARE(rows(), L({"99 Pneumopathie"}));
-        QCOMPARE(form->RE_S->toPlainText(), QStringLiteral("Fièvre and Toux grasse "));
-        QVERIFY(form->Entree_Edition->tabText(0).endsWith(QStringLiteral(") *")));
+        QCOMPARE(find<QTextEdit>("signFormulaView")->toPlainText(),
+                 QStringLiteral("Fièvre and Toux grasse "));
+        QVERIFY(find<QTabWidget>("entryTabs")->tabText(0).endsWith(QStringLiteral(") *")));
         // The same sign again is refused.
         enterSign(QStringLiteral("Fièvre"));
-        QCOMPARE(folder->messages.texts(), QStringList{app::MessageTexts[17]});
+        QCOMPARE(folder->messages.texts(), QStringList{app::msg::AlreadyEntered});
         QCOMPARE(signs().size(), 3);
-        QCOMPARE(form->CB_S->currentText(), QString());
+        QCOMPARE(combo("signInput")->currentText(), QString());
     }
 
     void operatorKeys_data()
     {
-        QTest::addColumn<QStringList>("steps"); // "+X": validate X; "?X": type X; a key name: trigger it
+        QTest::addColumn<QStringList>("steps"); // "+X": validate X; "?X": type X; a key name: press it
         QTest::addColumn<QStringList>("expected");
         QTest::newRow("F4 with a typed sign")
             << L({"+Fièvre", "?Toux", "F4"}) << L({"Fièvre", "and", "Toux"});
@@ -136,17 +157,16 @@ private slots:
     {
         QFETCH(QStringList, steps);
         QFETCH(QStringList, expected);
+        const std::map<QString, Qt::Key> keys{{QStringLiteral("F4"), Qt::Key_F4},
+                                              {QStringLiteral("F5"), Qt::Key_F5},
+                                              {QStringLiteral("F6"), Qt::Key_F6}};
         for (const QString& step : steps) {
             if (step.startsWith(u'+'))
                 enterSign(step.mid(1));
             else if (step.startsWith(u'?'))
                 type(step.mid(1));
-            else if (step == u"F4")
-                form->AND1->trigger();
-            else if (step == u"F5")
-                form->NOT1->trigger();
-            else if (step == u"F6")
-                form->or1->trigger();
+            else
+                pressKey(keys.at(step));
         }
         QCOMPARE(signs(), expected);
         QVERIFY(folder->messages.shown.isEmpty());
@@ -155,170 +175,223 @@ private slots:
     void parentheses()
     {
         // ")" on an empty formula is discarded.
-        form->SB_P_F->setEnabled(true);
-        form->SB_P_F->click();
+        button("closeParenButton")->setEnabled(true);
+        button("closeParenButton")->click();
         QVERIFY(signs().isEmpty());
-        QCOMPARE(form->CB_S->currentText(), QString());
+        QCOMPARE(combo("signInput")->currentText(), QString());
         // "(" right after a sign goes without a message.
         enterSign(QStringLiteral("Fièvre"));
-        form->SB_P_O->click();
+        button("openParenButton")->click();
         QCOMPARE(signs(), L({"Fièvre"}));
         QVERIFY(folder->messages.shown.isEmpty());
         // "(" after "or" is removed with the warning.
-        form->or1->trigger();
-        form->SB_P_O->click();
+        trigger("orAction");
+        button("openParenButton")->click();
         QCOMPARE(signs(), L({"Fièvre", "or"}));
-        QCOMPARE(folder->messages.texts(), QStringList{app::MessageTexts[4]});
+        QCOMPARE(folder->messages.texts(), QStringList{app::msg::FormulationNotAllowed});
         // A group after "and": the formula fails while open, and works once closed.
-        form->AND1->trigger();
-        form->SB_P_O->click();
+        trigger("andAction");
+        button("openParenButton")->click();
         enterSign(QStringLiteral("Toux"));
         QCOMPARE(signs(), L({"Fièvre", "and", "(", "Toux"}));
         QVERIFY(rows().isEmpty());
-        QCOMPARE(form->AListView1->headerItem()->text(1), QStringLiteral("Diagnostics évoqués"));
-        form->SB_P_F->click();
+        QCOMPARE(find<SortableListWidget>("diagnosisList")->headerItem()->text(1),
+                 QStringLiteral("Diagnostics évoqués"));
+        button("closeParenButton")->click();
         QCOMPARE(signs(), L({"Fièvre", "and", "(", "Toux", ")"}));
         QVERIFY(!rows().isEmpty());
-        QCOMPARE(form->RE_S->toPlainText(), QStringLiteral("Fièvre and (Toux) "));
+        QCOMPARE(find<QTextEdit>("signFormulaView")->toPlainText(), QStringLiteral("Fièvre and (Toux) "));
     }
 
     void removal()
     {
         enterSign(QStringLiteral("Fièvre"));
-        signs().append({QStringLiteral("ignore"), QStringLiteral("Toux")});
+        form->session().setFormula(signs() + L({"ignore", "Toux"}));
         // Text in the entry is emptied first.
         type(QStringLiteral("Cép"));
-        form->SB_Supprimer_S->click();
-        QCOMPARE(form->CB_S->currentText(), QString());
+        button("removeLastSignButton")->click();
+        QCOMPARE(combo("signInput")->currentText(), QString());
         QCOMPARE(signs(), L({"Fièvre", "ignore", "Toux"}));
         // The sign goes with its "ignore".
-        form->SB_Supprimer_S->click();
+        button("removeLastSignButton")->click();
         QCOMPARE(signs(), L({"Fièvre"}));
         // Backspace in the empty entry removes the last sign; the empty formula disables "or" and ")".
-        form->CB_S->setFocus();
-        QTest::keyClick(form->CB_S->lineEdit(), Qt::Key_Backspace);
+        combo("signInput")->setFocus();
+        pressKey(Qt::Key_Backspace);
         QVERIFY(signs().isEmpty());
-        QVERIFY(!form->SB_OR_S->isEnabled());
-        QVERIFY(!form->SB_P_F->isEnabled());
-        QVERIFY(form->CB_S->count() > 0);
+        QVERIFY(!button("orButton")->isEnabled());
+        QVERIFY(!button("closeParenButton")->isEnabled());
+        QVERIFY(combo("signInput")->count() > 0);
     }
 
     void removalFallsBackToTheLongestPrefixThatCanBeQueried()
     {
         enterSign(QStringLiteral("Fièvre"));
-        form->AND1->trigger();
-        form->SB_P_O->click();
+        trigger("andAction");
+        button("openParenButton")->click();
         enterSign(QStringLiteral("Toux"));
-        form->or1->trigger();
+        trigger("orAction");
         enterSign(QStringLiteral("Myalgies"));
         QCOMPARE(signs(), L({"Fièvre", "and", "(", "Toux", "or", "Myalgies"}));
-        form->SB_Supprimer_S->click();
+        button("removeLastSignButton")->click();
         // "Fièvre and ( Toux or" cannot be queried, nor "... ( Toux": the offered signs are those of
         // "Fièvre".
         QCOMPARE(signs(), L({"Fièvre", "and", "(", "Toux", "or"}));
-        QVERIFY(form->CB_S->findText(QStringLiteral("Odynophagie")) >= 0);
-        QVERIFY(form->CB_S->findText(QStringLiteral("Fièvre")) < 0);
+        QVERIFY(combo("signInput")->findText(QStringLiteral("Odynophagie")) >= 0);
+        QVERIFY(combo("signInput")->findText(QStringLiteral("Fièvre")) < 0);
+    }
+
+    // Escape in either entry empties the case.
+    void escapeClearsTheCase()
+    {
+        enterSign(QStringLiteral("Fièvre"));
+        type(QStringLiteral("Tou"));
+        pressKey(Qt::Key_Escape);
+        QVERIFY(signs().isEmpty());
+        QVERIFY(rows().isEmpty());
+        QCOMPARE(combo("signInput")->currentText(), QString());
     }
 
     void examEntry()
     {
         enterSign(QStringLiteral("Fièvre"));
         chooseExam(QStringLiteral("CRP"), QStringLiteral("Élevée"));
-        QCOMPARE(form->session().state.PendingExamLine, QStringLiteral("CRP : Élevée"));
-        form->SB_Validation_EC->click();
+        QCOMPARE(form->session().state().PendingExamLine, QStringLiteral("CRP : Élevée"));
+        button("addExamButton")->click();
         QCOMPARE(exams(), L({"and", "CRP : Élevée"}));
         QCOMPARE(rows(), L({"99 Angine", "64 Pneumopathie"}));
         // The same line again.
-        form->SB_Validation_EC->click();
-        QCOMPARE(folder->messages.texts(), QStringList{app::MessageTexts[17]});
+        button("addExamButton")->click();
+        QCOMPARE(folder->messages.texts(), QStringList{app::msg::AlreadyEntered});
         // "not" twice keeps one; the next line follows it.
-        form->SB_NOT_E->click();
-        form->SB_NOT_E->click();
+        button("examNotButton")->click();
+        button("examNotButton")->click();
         QCOMPARE(exams(), L({"and", "CRP : Élevée", "not"}));
         chooseExam(QStringLiteral("Radiographie thoracique"), QStringLiteral("Opacité alvéolaire"));
-        form->SB_NOT_E->click();
+        button("examNotButton")->click();
         QCOMPARE(exams(), L({"and", "CRP : Élevée", "not", "Radiographie thoracique : Opacité alvéolaire"}));
-        QCOMPARE(form->RE_E->toPlainText(),
+        QCOMPARE(find<QTextEdit>("examLinesView")->toPlainText(),
                  QStringLiteral("CRP : Élevée\nnot Radiographie thoracique : Opacité alvéolaire"));
         QCOMPARE(rows(), L({"99 Angine"}));
         // Removal takes the line with its operator.
-        form->SB_Supprimer_EC->click();
+        button("removeLastExamButton")->click();
         QCOMPARE(exams(), L({"and", "CRP : Élevée"}));
-        form->SB_Supprimer_EC->click();
+        button("removeLastExamButton")->click();
         QVERIFY(exams().isEmpty());
         QCOMPARE(rows().size(), 3);
     }
 
     void patientSheet()
     {
-        app::TForm4* sheet = form->patientSheet();
-        sheet->Edit1->setText(QStringLiteral("dupont"));
-        sheet->rb1->setChecked(true);
-        sheet->rb5->setChecked(true);
         enterSign(QStringLiteral("Fièvre"));
-        sheet->Button1->click();
-        QCOMPARE(sheet->Edit1->text(), QStringLiteral("Dupont"));
-        QCOMPARE(form->session().state.PatientSex, QChar(u'h'));
-        QCOMPARE(form->session().state.PatientAgeBand, QStringLiteral("3"));
-        QCOMPARE(form->Label2->text(), QStringLiteral("Masculin"));
-        QCOMPARE(form->Label4->text(), QStringLiteral("Supérieur a 45 ans"));
+        // The sheet is modal: it is filled in once it shows.
+        QTimer::singleShot(0, this, [] {
+            auto* sheet = qobject_cast<dialogs::PatientSheetDialog*>(QApplication::activeModalWidget());
+            QVERIFY(sheet);
+            child<QLineEdit>(sheet, QStringLiteral("nameEdit"))->setText(QStringLiteral("dupont"));
+            child<QRadioButton>(sheet, QStringLiteral("maleRadio"))->setChecked(true);
+            child<QRadioButton>(sheet, QStringLiteral("over45Radio"))->setChecked(true);
+            child<QPushButton>(sheet, QStringLiteral("okButton"))->click();
+        });
+        trigger("newCaseAction");
+        QCOMPARE(form->session().patient().name, QStringLiteral("Dupont"));
+        QCOMPARE(form->session().patient().sex, QChar(u'h'));
+        QCOMPARE(form->session().patient().ageBand, QStringLiteral("3"));
+        QCOMPARE(find<QLabel>("sexValue")->text(), QStringLiteral("Masculin"));
+        QCOMPARE(find<QLabel>("ageValue")->text(), QStringLiteral("Supérieur a 45 ans"));
         QVERIFY(signs().isEmpty());
-        QVERIFY(form->ComboBox4->itemText(0).startsWith(QStringLiteral("Dupont   [")));
+        QVERIFY(combo("savedCasesCombo")->itemText(0).startsWith(QStringLiteral("Dupont   [")));
         // A male patient is offered the male-only signs.
-        QVERIFY(form->CB_S->findText(QStringLiteral("Douleur testiculaire")) >= 0);
-        QCOMPARE(app::Initiale_Majuscule(QStringLiteral("élodie")), QStringLiteral("élodie"));
-        QCOMPARE(app::Nom_Fiche(QStringLiteral("Dupont   [12/03/2020  10:41:07]")), QStringLiteral("Dupont"));
+        QVERIFY(combo("signInput")->findText(QStringLiteral("Douleur testiculaire")) >= 0);
+        QCOMPARE(dialogs::capitalizeFirstLetter(QStringLiteral("élodie")), QStringLiteral("élodie"));
 
-        // A patient handed over through the parameters is applied as soon as the sheet opens.
+        // A patient handed over through the parameters is applied without showing the sheet.
         form->query().execSql(QStringLiteral("update Prm set V = ? where T = ?"),
                               {QStringLiteral("martin"), kb::prm::Name});
         form->query().execSql(QStringLiteral("update Prm set V = ? where T = ?"),
                               {QStringLiteral("f"), kb::prm::Sex});
         form->query().execSql(QStringLiteral("update Prm set V = ? where T = ?"),
                               {QStringLiteral("1"), kb::prm::Age});
-        form->Nouvelle1->trigger();
-        QVERIFY(!sheet->isVisible());
-        QCOMPARE(form->session().state.PatientSex, QChar(u'f'));
-        QCOMPARE(form->session().state.PatientAgeBand, QStringLiteral("1"));
-        QVERIFY(form->ComboBox4->itemText(0).startsWith(QStringLiteral("Martin   [")));
-        QVERIFY(form->CB_S->findText(QStringLiteral("Pleurs du nourrisson")) >= 0);
-        QVERIFY(form->CB_S->findText(QStringLiteral("Douleur testiculaire")) < 0);
+        bool sheetShown = false;
+        QTimer::singleShot(0, this, [&sheetShown] {
+            if (auto* sheet = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                sheetShown = true;
+                sheet->reject();
+            }
+        });
+        trigger("newCaseAction");
+        QApplication::processEvents();
+        QVERIFY(!sheetShown);
+        QCOMPARE(form->session().patient().sex, QChar(u'f'));
+        QCOMPARE(form->session().patient().ageBand, QStringLiteral("1"));
+        QVERIFY(combo("savedCasesCombo")->itemText(0).startsWith(QStringLiteral("Martin   [")));
+        QVERIFY(combo("signInput")->findText(QStringLiteral("Pleurs du nourrisson")) >= 0);
+        QVERIFY(combo("signInput")->findText(QStringLiteral("Douleur testiculaire")) < 0);
     }
 
     void diagnosisListSortModeAndRetainedDiagnosis()
     {
         enterSign(QStringLiteral("Fièvre"));
         QCOMPARE(rows(), L({"99 Angine", "93 Grippe", "64 Pneumopathie"}));
-        TAdvancedListView* list = form->AListView1;
+        auto* list = find<SortableListWidget>("diagnosisList");
         // The "%" header: ascending with an up arrow, then descending with a down arrow.
-        form->AListView1ColumnClick(0);
+        clickHeader(0);
         QCOMPARE(rows(), L({"64 Pneumopathie", "93 Grippe", "99 Angine"}));
-        QCOMPARE(list->sortArrow(0), TAdvancedListView::Arrow::Up);
-        form->AListView1ColumnClick(0);
+        QCOMPARE(list->sortArrow(0), SortableListWidget::Arrow::Up);
+        clickHeader(0);
         QCOMPARE(rows(), L({"99 Angine", "93 Grippe", "64 Pneumopathie"}));
-        QCOMPARE(list->sortArrow(0), TAdvancedListView::Arrow::Down);
-        form->AListView1ColumnClick(1);
+        QCOMPARE(list->sortArrow(0), SortableListWidget::Arrow::Down);
+        clickHeader(1);
         QCOMPARE(rows(), L({"99 Angine", "93 Grippe", "64 Pneumopathie"}));
-        QCOMPARE(list->sortArrow(0), TAdvancedListView::Arrow::None);
-        QCOMPARE(list->sortArrow(1), TAdvancedListView::Arrow::Up);
+        QCOMPARE(list->sortArrow(0), SortableListWidget::Arrow::None);
+        QCOMPARE(list->sortArrow(1), SortableListWidget::Arrow::Up);
 
         // A click retains a diagnosis; the next evaluation selects it again, or clears it.
-        list->setCurrentItem(list->topLevelItem(1));
-        form->AListView1Click();
-        QCOMPARE(form->JvEdit_dg->text(), QStringLiteral("Grippe"));
-        QCOMPARE(form->pb1->value(), 93);
-        form->session().keepRetained = 1;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(1)).center());
+        QCOMPARE(find<QLineEdit>("retainedDiagnosisEdit")->text(), QStringLiteral("Grippe"));
+        QCOMPARE(find<QProgressBar>("scoreBar")->value(), 93);
+        form->session().keepRetainedDiagnosisOnce();
         enterSign(QStringLiteral("Myalgies"));
-        QCOMPARE(form->JvEdit_dg->text(), QStringLiteral("Grippe"));
+        QCOMPARE(find<QLineEdit>("retainedDiagnosisEdit")->text(), QStringLiteral("Grippe"));
         QCOMPARE(list->currentItem()->text(1), QStringLiteral("Grippe"));
 
         // The probability mode re-evaluates and renames the header.
-        form->CB_CLS->setCurrentIndex(1);
-        emit form->CB_CLS->activated(1);
+        combo("rankingCombo")->setCurrentIndex(1);
+        emit combo("rankingCombo")->activated(1);
         QCOMPARE(list->headerItem()->text(0), QStringLiteral("0,"));
-        QCOMPARE(form->session().sortMode, engine::SortMode::Probability);
+        QCOMPARE(form->session().rankingMode(), engine::SortMode::Probability);
         QCOMPARE(rows().first(), QStringLiteral("99 Grippe"));
-        QVERIFY(form->JvEdit_dg->text().isEmpty()); // the keep flag was used once
+        QVERIFY(find<QLineEdit>("retainedDiagnosisEdit")->text().isEmpty()); // the keep flag was used once
+    }
+
+    // An emergency is marked by a red sign before its name and a tooltip, on its own row whatever
+    // the order, and its name stays as the rest of the program reads it.
+    void emergenciesAreMarkedInTheDiagnosisList()
+    {
+        program.reset();
+        folder->flagEmergency(QStringLiteral("Pneumopathie"));
+        startProgram();
+        enterSign(QStringLiteral("Fièvre"));
+        auto* list = find<SortableListWidget>("diagnosisList");
+        const QString tip = QStringLiteral("Urgence\u00A0: prise en charge hospitalière le jour même");
+        for (const bool sorted : {false, true}) {
+            if (sorted)
+                clickHeader(0);
+            QCOMPARE(rows(), sorted ? L({"64 Pneumopathie", "93 Grippe", "99 Angine"})
+                                    : L({"99 Angine", "93 Grippe", "64 Pneumopathie"}));
+            for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                const QTreeWidgetItem* item = list->topLevelItem(i);
+                const bool emergency = item->text(1) == u"Pneumopathie";
+                QCOMPARE(!item->icon(1).isNull(), emergency);
+                QCOMPARE(item->toolTip(1), emergency ? tip : QString());
+                QVERIFY(item->icon(0).isNull());
+            }
+        }
+        // The sign is drawn red, not left to a font that may lack it.
+        const QImage sign = list->topLevelItem(0)->icon(1).pixmap(16, 16).toImage();
+        const QColor inside = sign.pixelColor(sign.width() / 4, sign.height() * 13 / 16);
+        QVERIFY2(inside.red() > 180 && inside.green() < 80 && inside.blue() < 80, qPrintable(inside.name()));
     }
 
     // The command-line tool runs the same evaluation as the window: same rows, same order.
@@ -340,25 +413,77 @@ private slots:
                            row[QStringLiteral("name")].toString());
         QVERIFY(!cliRows.isEmpty());
         QCOMPARE(cliRows, rows());
-        QCOMPARE(result.value(QStringLiteral("header")).toString(), form->AListView1->headerItem()->text(1));
-        QCOMPARE(result.value(QStringLiteral("page0")).toString(), form->Entree_Edition->tabText(0));
+        QCOMPARE(result.value(QStringLiteral("header")).toString(),
+                 find<SortableListWidget>("diagnosisList")->headerItem()->text(1));
+        QCOMPARE(result.value(QStringLiteral("page0")).toString(), find<QTabWidget>("entryTabs")->tabText(0));
     }
 
     void hostileTextsAreSafe()
     {
         for (const char* text : {"d'effort", "\"x\"", "[%_]", "')) or 1=1 --", "Œdème « »"}) {
             type(QString::fromUtf8(text));
-            QTest::keyClick(form->CB_S->lineEdit(), Qt::Key_Return);
-            form->SB_Supprimer_S->click();
+            pressKey(Qt::Key_Return);
+            button("removeLastSignButton")->click();
         }
         enterSign(QStringLiteral("Douleur d'effort"));
         QCOMPARE(signs(), L({"Douleur d'effort"}));
         QCOMPARE(rows(), L({"99 Pneumopathie"}));
     }
 
-    void listViewKeepsEqualKeysInOrder()
+    // Help and the cases folder need a browser or a file manager; without one the physician is told.
+    void desktopFailuresAreReported()
     {
-        TAdvancedListView view;
+        folder->desktop.fails = true;
+        trigger("helpAction");
+        trigger("openCasesFolderAction");
+        const QStringList texts = folder->messages.texts();
+        QCOMPARE(texts.size(), 2);
+        QVERIFY(texts.at(0).startsWith(QStringLiteral("Impossible d'ouvrir l'aide")));
+        QVERIFY(texts.at(0).contains(QStringLiteral("manuel.html")));
+        QVERIFY(texts.at(1).startsWith(QStringLiteral("Impossible d'ouvrir le dossier")));
+        QCOMPARE(folder->messages.shown.at(1).type, app::DialogType::Error);
+    }
+
+    // The window grows with the screen, the diagnosis list taking the room, and shrinks to fit a
+    // 1280 x 800 screen at 125 % (640 pixels high, less the title bar and the task bar).
+    void windowResizesAroundTheDiagnosisList()
+    {
+        QVERIFY(form->minimumSizeHint().height() <= 560);
+        QVERIFY(form->maximumHeight() > 2000);
+        auto* list = find<SortableListWidget>("diagnosisList");
+        auto* tabs = find<QTabWidget>("entryTabs");
+        form->resize(620, 700);
+        QApplication::processEvents();
+        const int listHeight = list->height();
+        const int tabsHeight = tabs->height();
+        form->resize(900, 900);
+        QApplication::processEvents();
+        QCOMPARE(tabs->height(), tabsHeight);
+        QCOMPARE(list->height(), listHeight + 200);
+        QVERIFY(list->width() > 600);
+    }
+
+    // The longest age band and version status are shown whole.
+    void longTextsAreNotClipped()
+    {
+        form->session().setPatient({QStringLiteral("Dupont"), u'h', QStringLiteral("2")});
+        auto* age = find<QLabel>("ageValue");
+        QCOMPARE(age->text(), QStringLiteral("Entre 15 et 45 ans"));
+        QTRY_VERIFY(age->width() >= age->sizeHint().width());
+
+        dialogs::AboutDialog about({QStringLiteral("Vardelo"), QStringLiteral("Vardelo Version 1.0"),
+                                    app::Tagline, app::NoConnectionStatus, app::PublicationDate},
+                                   folder->desktop, form);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        auto* status = child<QLabel>(&about, QStringLiteral("versionStatusLabel"));
+        QCOMPARE(status->text(), app::NoConnectionStatus);
+        QVERIFY(status->width() >= status->sizeHint().width());
+    }
+
+    void listKeepsEqualKeysInOrder()
+    {
+        SortableListWidget view;
         view.setColumnCount(2);
         for (const char* name : {"b1", "a", "b2", "c", "b3"})
             view.addTopLevelItem(
@@ -369,15 +494,15 @@ private slots:
                 out.append(view.topLevelItem(i)->text(1));
             return out;
         };
-        view.sortByColumnBuiltIn(0, true);
+        view.sortByColumnOrdinal(0, true);
         QCOMPARE(order(), L({"a", "b1", "b2", "b3", "c"}));
-        view.sortByColumnBuiltIn(0, false);
+        view.sortByColumnOrdinal(0, false);
         QCOMPARE(order(), L({"c", "b3", "b2", "b1", "a"}));
-        // Rows alternate their colours; the first one is on ColorImpair.
-        view.setColorImpair(Qt::yellow);
-        view.setColorPair(Qt::white);
-        QCOMPARE(view.rowBackground(0, 0), QColor(Qt::yellow));
-        QCOMPARE(view.rowBackground(1, 1), QColor(Qt::white));
+        // Rows alternate their colours; the first one is on the odd-row colour.
+        view.setOddRowColor(Qt::yellow);
+        view.setEvenRowColor(Qt::white);
+        QCOMPARE(view.rowBackground(0), QColor(Qt::yellow));
+        QCOMPARE(view.rowBackground(1), QColor(Qt::white));
     }
 };
 

@@ -2,10 +2,11 @@
 // in the build folder (screenshots/), so that anyone can look at the interface.
 
 #include "TestSupport.h"
+#include "app/MainWindow.h"
 #include "app/Program.h"
-#include "app/Unit1.h"
-#include "dialogs/Unit4.h"
-#include "widgets/AdvancedListView.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/PatientSheetDialog.h"
+#include "widgets/SortableListWidget.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -30,38 +31,52 @@ private slots:
     void mainWindowStates()
     {
         ProgramFolder folder;
+        // An emergency among the diagnoses shows its mark.
+        folder.flagEmergency(QStringLiteral("Pneumopathie"));
         app::Program program(folder.environment(deadUrl()));
         program.start();
-        app::TForm1* form = program.mainWindow();
+        app::MainWindow* form = program.mainWindow();
         QVERIFY(!form->endRequested());
         // The first activation would open the patient sheet modally: it is shown apart below.
-        form->patientSheet()->setActivationMarker(1);
+        form->setNewCaseOnFirstActivation(false);
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form));
         save(form, QStringLiteral("1-empty-case.png"));
 
         // A three-sign case with its diagnoses.
+        auto* signInput = child<QComboBox>(form, QStringLiteral("signInput"));
         for (const QString& sign :
              {QStringLiteral("Fièvre"), QStringLiteral("Toux"), QStringLiteral("Céphalées")}) {
-            form->CB_S->setEditText(sign);
-            form->SB_Validation_S->click();
+            signInput->setEditText(sign);
+            child<QToolButton>(form, QStringLiteral("addSignButton"))->click();
         }
-        QCOMPARE(form->session().state.SCList.size(), 5);
-        form->AListView1->setCurrentItem(form->AListView1->topLevelItem(0));
-        form->AListView1Click();
+        QCOMPARE(form->session().state().SCList.size(), 5);
+        auto* list = child<widgets::SortableListWidget>(form, QStringLiteral("diagnosisList"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(0)).center());
         save(form, QStringLiteral("2-three-signs.png"));
 
         // The exam page with an exam and a result chosen.
-        form->Entree_Edition->setCurrentIndex(1);
-        form->CB_E->setEditText(QStringLiteral("CRP"));
-        form->CB_ER->setCurrentIndex(form->CB_ER->findText(QStringLiteral("Élevée")));
-        emit form->CB_ER->activated(form->CB_ER->currentIndex());
+        child<QTabWidget>(form, QStringLiteral("entryTabs"))->setCurrentIndex(1);
+        child<QComboBox>(form, QStringLiteral("examInput"))->setEditText(QStringLiteral("CRP"));
+        auto* results = child<QComboBox>(form, QStringLiteral("examResultCombo"));
+        results->setCurrentIndex(results->findText(QStringLiteral("Élevée")));
+        emit results->activated(results->currentIndex());
         save(form, QStringLiteral("3-exam-page.png"));
 
-        form->patientSheet()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form->patientSheet()));
-        save(form->patientSheet(), QStringLiteral("4-patient-sheet.png"));
-        form->patientSheet()->hide();
+        dialogs::PatientSheetDialog sheet(form->session().patient(), form);
+        sheet.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sheet));
+        save(&sheet, QStringLiteral("4-patient-sheet.png"));
+        sheet.hide();
+
+        dialogs::AboutDialog about({QStringLiteral("Vardelo"), QStringLiteral("Vardelo Version 1.0"),
+                                    QStringLiteral("Logiciel d'aide au diagnostic en médecine générale"),
+                                    form->versionStatus(), QStringLiteral("12 Septembre 2025")},
+                                   folder.desktop, form);
+        about.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&about));
+        save(&about, QStringLiteral("5-about.png"));
     }
 
 private:

@@ -1,7 +1,8 @@
 #include "TestSupport.h"
+#include "app/Appearance.h"
+#include "app/MainWindow.h"
 #include "app/MessageTexts.h"
 #include "app/Program.h"
-#include "app/Unit1.h"
 #include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "kb/Schema.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStandardPaths>
 #include <QTest>
@@ -26,6 +28,24 @@ using namespace vardelo::testing;
 class StartupTest : public QObject {
     Q_OBJECT
 
+    // The colour of an item's text: its pixel farthest from the item's background.
+    static QRgb textColour(const QImage& item)
+    {
+        const QRgb background = item.pixel(item.width() - 4, item.height() / 2);
+        auto distance = [background](QRgb c) {
+            return std::abs(qRed(c) - qRed(background)) + std::abs(qGreen(c) - qGreen(background)) +
+                   std::abs(qBlue(c) - qBlue(background));
+        };
+        QRgb text = background;
+        for (int y = 0; y < item.height(); ++y) {
+            for (int x = 0; x < item.width(); ++x) {
+                if (distance(item.pixel(x, y)) > distance(text))
+                    text = item.pixel(x, y);
+            }
+        }
+        return text;
+    }
+
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
@@ -34,14 +54,14 @@ private slots:
         ProgramFolder folder;
         app::Program program(folder.environment(deadUrl()));
         program.start();
-        app::TForm1* form = program.mainWindow();
+        app::MainWindow* form = program.mainWindow();
         QVERIFY(!form->endRequested());
         QFile appearance(folder.file(QStringLiteral("Apparence.app")));
         QVERIFY(appearance.open(QIODevice::ReadOnly));
         QCOMPARE(appearance.readAll(), QByteArray("Cyan Dusk\r\n"));
         QVERIFY(program.styleApplied());
-        QVERIFY(form->CyanDusk1->isChecked());
-        QVERIFY(!form->Windows1->isChecked());
+        QVERIFY(child<QAction>(form, QStringLiteral("cyanDuskStyleAction"))->isChecked());
+        QVERIFY(!child<QAction>(form, QStringLiteral("windowsStyleAction"))->isChecked());
         // The welcome message comes first, with the version status on its third line.
         QCOMPARE(folder.messages.shown.size(), 1);
         QCOMPARE(folder.messages.shown.front().type, app::DialogType::Information);
@@ -51,9 +71,9 @@ private slots:
         QVERIFY(lines.last().startsWith(
             QStringLiteral("Date de publication de cette version : 12 Septembre 2025")));
         // The vocabulary of the empty case fills the sign entry; the window title carries the version.
-        QVERIFY(form->CB_S->count() > 0);
+        QVERIFY(child<QComboBox>(form, QStringLiteral("signInput"))->count() > 0);
         QCOMPARE(form->windowTitle(), QStringLiteral("Vardelo 1.0"));
-        QCOMPARE(form->ComboBox7->count(), 4);
+        QCOMPARE(child<QComboBox>(form, QStringLiteral("pathologyCombo"))->count(), 4);
     }
 
     void versionStatus_data()
@@ -83,7 +103,7 @@ private slots:
         QElapsedTimer elapsed;
         elapsed.start();
         const QString content =
-            platform::GetContent(QStringLiteral("https://version.invalid/v.vl"), 500,
+            platform::getContent(QStringLiteral("https://version.invalid/v.vl"), 500,
                                  [](const QString&) -> std::optional<QHostAddress> {
                                      std::this_thread::sleep_for(std::chrono::seconds(30));
                                      return std::nullopt;
@@ -102,7 +122,7 @@ private slots:
         ProgramFolder folder;
         app::Program program(folder.environment(server.url()));
         program.start();
-        QCOMPARE(program.mainWindow()->VersionStatus(), expected);
+        QCOMPARE(program.mainWindow()->versionStatus(), expected);
         QVERIFY(folder.messages.shown.front().text.contains(expected));
         QCOMPARE(folder.messages.texts().contains(app::UpdaterMissing), updaterMissing);
         QVERIFY(!program.mainWindow()->endRequested());
@@ -123,7 +143,7 @@ private slots:
         QCOMPARE(platform::readTextLines(folder.file(QStringLiteral("Update.tmp"))),
                  QStringList{QStringLiteral("1.1")});
         // The first query ran before the hand-off.
-        QVERIFY(program.mainWindow()->CB_S->count() > 0);
+        QVERIFY(child<QComboBox>(program.mainWindow(), QStringLiteral("signInput"))->count() > 0);
     }
 
     void refusedWelcomeEndsWithoutQuerying()
@@ -132,10 +152,10 @@ private slots:
         folder.messages.answers.push_back(app::DialogButton::Closed);
         app::Program program(folder.environment(deadUrl()));
         program.start();
-        app::TForm1* form = program.mainWindow();
+        app::MainWindow* form = program.mainWindow();
         QVERIFY(form->endRequested());
-        QVERIFY(!form->session().welcomeAccepted);
-        QCOMPARE(form->CB_S->count(), 0);
+        QVERIFY(!form->session().welcomeAccepted());
+        QCOMPARE(child<QComboBox>(form, QStringLiteral("signInput"))->count(), 0);
         QVERIFY(form->menuBar()->actions().isEmpty());
         QCOMPARE(program.run(), 0);
     }
@@ -212,7 +232,7 @@ private slots:
         QVERIFY(!program.mainWindow()->endRequested());
         QCOMPARE(folder.messages.shown.size(), 1);
         QCOMPARE(folder.messages.shown.front().type, app::DialogType::Information);
-        QVERIFY(program.mainWindow()->CB_S->count() > 0);
+        QVERIFY(testing::child<QComboBox>(program.mainWindow(), QStringLiteral("signInput"))->count() > 0);
         QVERIFY(!QFile::exists(data + QStringLiteral("-journal")));
     }
 
@@ -243,7 +263,8 @@ private slots:
         QTest::addColumn<QString>("checked");
         QTest::newRow("empty") << QByteArray() << false << QString();
         QTest::newRow("unknown") << QByteArray("Arc-en-ciel\r\n") << true << QString();
-        QTest::newRow("obsidian") << QByteArray("Obsidian\r\n") << false << QStringLiteral("Obsidian1");
+        QTest::newRow("obsidian") << QByteArray("Obsidian\r\n") << false
+                                  << QStringLiteral("obsidianStyleAction");
     }
 
     void appearanceFiles()
@@ -264,6 +285,25 @@ private slots:
             if (item->isCheckable())
                 QCOMPARE(item->isChecked(), item->objectName() == checked);
         }
+    }
+
+    // A disabled item must not be drawn like an enabled one, whatever the style.
+    void disabledMenuItemsLookDisabledInEveryStyle()
+    {
+        for (const QString& style : app::styleNames()) {
+            QVERIFY(app::applyStyle(style));
+            QMenu menu;
+            QAction* enabled = menu.addAction(QStringLiteral("Supprimer Fiche"));
+            QAction* disabled = menu.addAction(QStringLiteral("Supprimer Fiche"));
+            disabled->setEnabled(false);
+            menu.ensurePolished();
+            menu.adjustSize();
+            const QImage image = menu.grab().toImage();
+            QVERIFY2(textColour(image.copy(menu.actionGeometry(enabled))) !=
+                         textColour(image.copy(menu.actionGeometry(disabled))),
+                     qPrintable(style));
+        }
+        app::applyStyle(QString());
     }
 
     void shutdownClearsThePatientAndUnconfirmedAnalyses()
@@ -288,9 +328,9 @@ private slots:
 
         app::Program program(folder.environment(deadUrl()));
         program.start();
-        app::TForm1* form = program.mainWindow();
-        QVERIFY(form->session().learningList.isEmpty());
-        form->Close_Terminate(true);
+        app::MainWindow* form = program.mainWindow();
+        QVERIFY(form->session().learningList().isEmpty());
+        form->saveStateOnExit(true);
         QCOMPARE(QFileInfo(learning).lastModified(), stamp);
         QCOMPARE(QFileInfo(learning).size(), 0);
         QVERIFY(folder.messages.texts().last().startsWith(
@@ -311,10 +351,10 @@ private slots:
         QCOMPARE(q.field(QStringLiteral("ID")), QStringLiteral("b"));
 
         // With learning lines, the file is rewritten whole.
-        form->session().learningList = {QStringLiteral("Grippe"), QStringLiteral("Fièvre"),
-                                        QStringLiteral("+3")};
-        form->Close_Terminate(false);
-        QCOMPARE(platform::readTextLines(learning.fileName()), form->session().learningList);
+        form->session().setLearningList(
+            {QStringLiteral("Grippe"), QStringLiteral("Fièvre"), QStringLiteral("+3")});
+        form->saveStateOnExit(false);
+        QCOMPARE(platform::readTextLines(learning.fileName()), form->session().learningList());
     }
 };
 

@@ -4,8 +4,10 @@
 #include "kb/VersionArea.h"
 #include "tools/kb/Knowledge.h"
 
+#include <QKeyEvent>
 #include <QStandardPaths>
 #include <QTcpSocket>
+#include <QTest>
 
 namespace vardelo::testing {
 
@@ -32,13 +34,13 @@ QStringList ScriptedMessages::texts() const
 bool RecordingDesktop::openUrl(const QString& address)
 {
     opened.append(address);
-    return true;
+    return !fails;
 }
 
 bool RecordingDesktop::openFolder(const QString& path)
 {
     opened.append(path);
-    return true;
+    return !fails;
 }
 
 bool RecordingDesktop::startProgram(const QString& program, const QStringList&, const QString&)
@@ -85,6 +87,12 @@ ProgramFolder::ProgramFolder(const QString& version)
     }
 }
 
+void ProgramFolder::flagEmergency(const QString& pathology)
+{
+    kb::Connection db(file(QStringLiteral("Data.vdat")), kb::Connection::Mode::ReadWrite);
+    db.exec(QStringLiteral("insert into Emergency (P) values (?)"), {pathology});
+}
+
 app::Environment ProgramFolder::environment(const QString& versionUrl)
 {
     app::Environment env;
@@ -105,6 +113,29 @@ QString deadUrl()
     const quint16 port = probe.serverPort();
     probe.close();
     return QStringLiteral("http://127.0.0.1:%1/Files/Other/Vardelo.vl").arg(port);
+}
+
+QWidget* focusWidget()
+{
+    QWidget* widget = QApplication::focusWidget();
+    if (!widget)
+        qFatal("No widget has the keyboard focus");
+    return widget;
+}
+
+void typeText(const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(focusWidget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(focusWidget(), &release);
+    }
+}
+
+void pressKey(Qt::Key key)
+{
+    QTest::keyClick(focusWidget(), key);
 }
 
 } // namespace vardelo::testing

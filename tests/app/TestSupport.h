@@ -6,6 +6,7 @@
 #include "app/MessageInterface.h"
 #include "platform/Desktop.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QList>
 #include <QTcpServer>
@@ -31,6 +32,7 @@ public:
 
 class RecordingDesktop : public platform::Desktop {
 public:
+    bool fails = false; // as on a machine with no browser nor file manager
     QStringList opened;
     QStringList started;
     bool openUrl(const QString& address) override;
@@ -57,6 +59,9 @@ public:
     QString path() const { return dir_.path(); }
     QString file(const QString& name) const { return dir_.filePath(name); }
     app::Environment environment(const QString& versionUrl);
+    // Flags a pathology of the base as an emergency; the program reads the flags once, so this
+    // comes before it starts.
+    void flagEmergency(const QString& pathology);
 
     ScriptedMessages messages;
     RecordingDesktop desktop;
@@ -67,5 +72,24 @@ private:
 
 // An address where nothing listens, for the no-network case.
 QString deadUrl();
+
+// The object of that name and type below root (its Qt object name); a missing one ends the test
+// run with its name.
+template <typename T = QWidget>
+T* child(const QObject* root, const QString& name)
+{
+    T* found = root->findChild<T*>(name);
+    if (!found)
+        qFatal("No %s named \"%s\" below \"%s\"", T::staticMetaObject.className(), qPrintable(name),
+               qPrintable(root->objectName()));
+    return found;
+}
+
+// The widget that receives the keyboard's keys; ends the test run when none has the focus.
+QWidget* focusWidget();
+// Types text into the widget that has the focus, one character at a time, accents included.
+void typeText(const QString& text);
+// Presses and releases a key in the widget that has the focus.
+void pressKey(Qt::Key key);
 
 } // namespace vardelo::testing

@@ -30,7 +30,7 @@ protected:
             sign(s, "", "");
         sign("Douleur testiculaire", "h", "");
         sign("Pleurs", "", "1");
-        session.welcomeAccepted = true;
+        session.setWelcomeAccepted(true);
     }
     void pathology(const char* p, const char* f, const char* s, const char* e, const char* i)
     {
@@ -43,10 +43,10 @@ protected:
         db.exec(QStringLiteral("insert into SC (S, X, A) values (?, ?, ?)"),
                 {QString::fromUtf8(s), QString::fromUtf8(x), QString::fromUtf8(a)});
     }
-    EvaluationResult run(int dg = 1)
+    EvaluationResult run(EvaluationMode mode = EvaluationMode::Rank)
     {
-        const QString condition = session.FormuleReq();
-        auto result = session.Requette(dg, condition, QString());
+        const QString condition = session.queryCondition();
+        auto result = session.evaluate(mode, condition);
         EXPECT_TRUE(result.has_value());
         return result.value_or(EvaluationResult{});
     }
@@ -66,7 +66,7 @@ protected:
 
 TEST_F(EvaluationTest, PrevalenceModeAddsTheWeightsOfThePresentSigns)
 {
-    session.state.SCList = L({"Fièvre"});
+    session.setFormula(L({"Fièvre"}));
     const EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     EXPECT_EQ(r.header, QStringLiteral("4   Diagnostics évoqués"));
@@ -75,9 +75,9 @@ TEST_F(EvaluationTest, PrevalenceModeAddsTheWeightsOfThePresentSigns)
                              {QStringLiteral("68"), QStringLiteral("Gamma")},
                              {QStringLiteral("45"), QStringLiteral("Beta")},
                              {QStringLiteral("22"), QStringLiteral("Epsilon")}}));
-    EXPECT_EQ(session.state.CandidateSigns.lines(),
+    EXPECT_EQ(session.state().CandidateSigns.lines(),
               L({"Céphalées", "Douleur d'effort", "Pleurs", "Toux", "Toux grasse"}));
-    EXPECT_EQ(session.state.CandidateExams.lines(), L({"CRP"}));
+    EXPECT_EQ(session.state().CandidateExams.lines(), L({"CRP"}));
     EXPECT_EQ(r.signsPageCaption, QStringLiteral("Signes cliniques / Symptômes (5) *"));
     EXPECT_EQ(r.examsPageCaption, QStringLiteral("Examens complémentaires (1)"));
     EXPECT_EQ(r.progressMaximum, 4);
@@ -85,14 +85,14 @@ TEST_F(EvaluationTest, PrevalenceModeAddsTheWeightsOfThePresentSigns)
 
 TEST_F(EvaluationTest, NegatedAndIgnoredSignsAddNoWeight)
 {
-    session.state.SCList = L({"Fièvre", "and", "not", "Toux"}); // repaired to Fièvre not Toux
+    session.setFormula(L({"Fièvre", "and", "not", "Toux"})); // repaired to Fièvre not Toux
     EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
-    EXPECT_EQ(session.state.SCList, L({"Fièvre", "not", "Toux"}));
+    EXPECT_EQ(session.state().SCList, L({"Fièvre", "not", "Toux"}));
     EXPECT_EQ(r.rows.front(), (DiagnosisRow{QStringLiteral("99"), QStringLiteral("Alpha")}));
     EXPECT_EQ(r.rows.size(), 4u); // Toux is not major in Alpha: a negation keeps it
 
-    session.state.SCList = L({"not", "Fièvre"});
+    session.setFormula(L({"not", "Fièvre"}));
     r = run();
     ASSERT_FALSE(r.failed);
     // Only Alpha holds Fièvre as major; every pathology not excluded keeps its prevalence alone.
@@ -105,7 +105,7 @@ TEST_F(EvaluationTest, NegatedAndIgnoredSignsAddNoWeight)
 TEST_F(EvaluationTest, RowsCarryTheEmergencyFlag)
 {
     db.exec(QStringLiteral("insert into Emergency (P) values (?)"), {QStringLiteral("Gamma")});
-    session.state.SCList = L({"Fièvre"});
+    session.setFormula(L({"Fièvre"}));
     const EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     ASSERT_EQ(r.rows.size(), 4u);
@@ -116,9 +116,9 @@ TEST_F(EvaluationTest, RowsCarryTheEmergencyFlag)
 
 TEST_F(EvaluationTest, ProbabilityModeMultipliesBySpecificities)
 {
-    session.sortMode = SortMode::Probability;
+    session.setRankingMode(SortMode::Probability);
     // The ignored sign counts in the specificity but adds no weight.
-    session.state.SCList = L({"Fièvre", "ignore", "Toux"});
+    session.setFormula(L({"Fièvre", "ignore", "Toux"}));
     const EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     // Alpha: LS = 11+8+20 + 6 = 45; sum = 600/45 + 400/45 = 13 + 8 = 21; score = 10*21 + 3 = 213.
@@ -130,7 +130,7 @@ TEST_F(EvaluationTest, ProbabilityModeMultipliesBySpecificities)
                              {QStringLiteral("64"), QStringLiteral("Beta")},
                              {QStringLiteral("32"), QStringLiteral("Epsilon")}}));
 
-    session.state.EC_List = L({"and", "CRP : Élevée"});
+    session.setExamLines(L({"and", "CRP : Élevée"}));
     const EvaluationResult withExam = run();
     ASSERT_FALSE(withExam.failed);
     ASSERT_EQ(withExam.rows.size(), 1u);
@@ -140,15 +140,15 @@ TEST_F(EvaluationTest, ProbabilityModeMultipliesBySpecificities)
 
 TEST_F(EvaluationTest, LearningBonusesCountOnlyForPresentSigns)
 {
-    session.learningList = L({"Alpha", "Fièvre", "-5", "Alpha", "Toux", "+40"});
-    session.state.SCList = L({"Fièvre"});
+    session.setLearningList(L({"Alpha", "Fièvre", "-5", "Alpha", "Toux", "+40"}));
+    session.setFormula(L({"Fièvre"}));
     const EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     // Alpha: 10 + 3 - 5 = 8, below Gamma's 9.
     EXPECT_EQ(r.rows.front().name, QStringLiteral("Gamma"));
     EXPECT_EQ(r.rows.at(1), (DiagnosisRow{QStringLiteral("88"), QStringLiteral("Alpha")}));
 
-    session.learningList = L({"Alpha", "Fièvre", "beaucoup"});
+    session.setLearningList(L({"Alpha", "Fièvre", "beaucoup"}));
     const EvaluationResult bad = run();
     EXPECT_TRUE(bad.failed);
     EXPECT_TRUE(bad.reason.contains(QStringLiteral("apprentissage"))) << bad.reason.toStdString();
@@ -157,12 +157,12 @@ TEST_F(EvaluationTest, LearningBonusesCountOnlyForPresentSigns)
 TEST_F(EvaluationTest, HugeLearningBonusesSaturate)
 {
     // Two bonuses whose sum overflows: Alpha stays first, with the largest score, in both modes.
-    session.learningList =
+    session.setLearningList(
         L({"Alpha", "Fièvre", "9000000000000000000", "Alpha", "Fièvre", "9000000000000000000", "Beta",
-           "Fièvre", "-9000000000000000000", "Beta", "Fièvre", "-9000000000000000000"});
-    session.state.SCList = L({"Fièvre"});
+           "Fièvre", "-9000000000000000000", "Beta", "Fièvre", "-9000000000000000000"}));
+    session.setFormula(L({"Fièvre"}));
     for (const SortMode mode : {SortMode::Prevalence, SortMode::Probability}) {
-        session.sortMode = mode;
+        session.setRankingMode(mode);
         const EvaluationResult r = run();
         ASSERT_FALSE(r.failed) << r.reason.toStdString();
         EXPECT_EQ(r.rows.front().name, QStringLiteral("Alpha"));
@@ -172,19 +172,19 @@ TEST_F(EvaluationTest, HugeLearningBonusesSaturate)
 
 TEST_F(EvaluationTest, ZeroAndNegativeBestScores)
 {
-    session.state.SCList = L({"Rare"});
+    session.setFormula(L({"Rare"}));
     EvaluationResult r = run();
     EXPECT_TRUE(r.failed); // two rows, best score 0
     EXPECT_TRUE(r.rows.empty());
     EXPECT_EQ(r.header, QStringLiteral("Diagnostics évoqués"));
 
-    session.state.SCList = L({"Exotique"});
+    session.setFormula(L({"Exotique"}));
     r = run();
     ASSERT_FALSE(r.failed);
     EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Eta")}}));
 
-    session.learningList = L({"Zeta", "Rare", "-10", "Eta", "Rare", "-5"});
-    session.state.SCList = L({"Rare"});
+    session.setLearningList(L({"Zeta", "Rare", "-10", "Eta", "Rare", "-5"}));
+    session.setFormula(L({"Rare"}));
     r = run();
     ASSERT_FALSE(r.failed);
     EXPECT_EQ(rows(r), (Rows{{QStringLiteral("99"), QStringLiteral("Eta")},
@@ -195,43 +195,86 @@ TEST_F(EvaluationTest, IncompleteFormulasFailQuietly)
 {
     for (const QStringList& formula : {L({"(", "Fièvre"}), L({"Fièvre", "and"}), L({"Fièvre", "or"})}) {
         SCOPED_TRACE(formula.join(u' ').toStdString());
-        session.state.SCList = formula;
-        session.keepRetained = 1;
-        session.retainedDiagnosis = QStringLiteral("Alpha");
+        session.setFormula(formula);
+        session.keepRetainedDiagnosisOnce();
+        session.setRetainedDiagnosis(QStringLiteral("Alpha"));
         const EvaluationResult r = run();
         EXPECT_TRUE(r.failed);
         EXPECT_EQ(r.header, QStringLiteral("Diagnostics évoqués"));
         EXPECT_TRUE(r.rows.empty());
-        EXPECT_TRUE(r.signsPageCaption.isEmpty()); // the pages keep their previous captions
-        EXPECT_EQ(session.keepRetained, 1);        // a failure does not consume the keep flag
+        EXPECT_TRUE(r.signsPageCaption.isEmpty());     // the pages keep their previous captions
+        EXPECT_TRUE(session.keepsRetainedDiagnosis()); // a failure does not consume the keep flag
     }
 }
 
 TEST_F(EvaluationTest, NoRowAndTheRetainedDiagnosis)
 {
-    session.state.SCList = L({"Inconnu"});
-    session.retainedDiagnosis = QStringLiteral("Alpha");
+    session.setFormula(L({"Inconnu"}));
+    session.setRetainedDiagnosis(QStringLiteral("Alpha"));
     EvaluationResult r = run();
     ASSERT_FALSE(r.failed);
     EXPECT_EQ(r.header, QStringLiteral("Pas de diagnostic !"));
     EXPECT_EQ(r.signsPageCaption, QStringLiteral("Signes cliniques / Symptômes (0)"));
     EXPECT_EQ(r.examsPageCaption, QStringLiteral("Examens complémentaires (0)"));
-    EXPECT_TRUE(session.retainedDiagnosis.isEmpty());
+    EXPECT_TRUE(session.retainedDiagnosis().isEmpty());
 
-    session.state.SCList = L({"Fièvre"});
-    session.retainedDiagnosis = QStringLiteral("Beta");
-    session.keepRetained = 1;
+    session.setFormula(L({"Fièvre"}));
+    session.setRetainedDiagnosis(QStringLiteral("Beta"));
+    session.keepRetainedDiagnosisOnce();
     r = run();
-    EXPECT_EQ(session.retainedDiagnosis, QStringLiteral("Beta"));
-    EXPECT_EQ(session.keepRetained, 0);
+    EXPECT_EQ(session.retainedDiagnosis(), QStringLiteral("Beta"));
+    EXPECT_FALSE(session.keepsRetainedDiagnosis());
+}
+
+// The views redraw on the document's signals only: each operation must signal what it changed,
+// and evaluate only when the case asks for it.
+TEST_F(EvaluationTest, OperationsSignalWhatTheyChange)
+{
+    QStringList log;
+    QObject::connect(&session, &CaseSession::formulaChanged, [&] { log.append(QStringLiteral("formula")); });
+    QObject::connect(&session, &CaseSession::examsChanged, [&] { log.append(QStringLiteral("exams")); });
+    QObject::connect(&session, &CaseSession::cleared, [&] { log.append(QStringLiteral("cleared")); });
+    QObject::connect(&session, &CaseSession::warning, [&](const QString& text) { log.append(text); });
+    QObject::connect(&session, &CaseSession::evaluated, [&](const EvaluationResult& r) {
+        log.append(r.failed ? QStringLiteral("failed") : QStringLiteral("evaluated"));
+    });
+    auto take = [&log] { return std::exchange(log, {}); };
+
+    // The ranking mode of an empty case is only recorded.
+    session.setRankingMode(SortMode::Prevalence);
+    EXPECT_TRUE(take().isEmpty());
+    EXPECT_TRUE(session.addSign(QStringLiteral("Fièvre")));
+    EXPECT_TRUE(take().endsWith(QStringLiteral("evaluated")));
+    EXPECT_FALSE(session.addSign(QStringLiteral("fièvre")));
+    EXPECT_EQ(take(), QStringList{AlreadyEnteredWarning});
+    session.addOperator(QStringLiteral("or"));
+    EXPECT_EQ(session.state().SCList, L({"Fièvre", "or"}));
+    EXPECT_TRUE(take().contains(QStringLiteral("failed"))); // an incomplete formula cannot be queried
+
+    session.setPendingExamLine(QStringLiteral("CRP : Élevée"));
+    session.removeLastSign();
+    take();
+    EXPECT_TRUE(session.addPendingExamLine());
+    EXPECT_EQ(session.state().EC_List, L({"and", "CRP : Élevée"}));
+    EXPECT_TRUE(take().contains(QStringLiteral("exams")));
+
+    session.setRetainedDiagnosis(QStringLiteral("Alpha"));
+    session.clear();
+    EXPECT_TRUE(session.isEmpty());
+    EXPECT_TRUE(session.retainedDiagnosis().isEmpty());
+    const QStringList cleared = take();
+    EXPECT_TRUE(cleared.contains(QStringLiteral("cleared")));
+    EXPECT_EQ(cleared.last(), QStringLiteral("evaluated")); // the offers of the empty case
 }
 
 TEST_F(EvaluationTest, NothingRunsBeforeTheWelcomeIsConfirmed)
 {
-    session.welcomeAccepted = false;
-    session.state.CandidateSigns.add(QStringLiteral("Fièvre"));
-    EXPECT_FALSE(session.Requette(1, session.FormuleReq(), QString()).has_value());
-    EXPECT_EQ(session.state.CandidateSigns.size(), 1);
+    run(EvaluationMode::RefreshOffers);
+    const QStringList offered = session.state().CandidateSigns.lines();
+    session.setWelcomeAccepted(false);
+    session.setFormula(L({"Fièvre"}));
+    EXPECT_FALSE(session.evaluateCase(EvaluationMode::Rank).has_value());
+    EXPECT_EQ(session.state().CandidateSigns.lines(), offered);
 }
 
 // An empty restriction never withholds a sign, whatever the patient; a restricted sign is withheld
@@ -256,20 +299,19 @@ TEST_F(EvaluationTest, RestrictionsWithholdOnlyRestrictedSigns)
     };
     for (auto& c : cases) {
         SCOPED_TRACE(QString(c.sex).toStdString() + c.age);
-        session.state.PatientSex = c.sex;
-        session.state.PatientAgeBand = QString::fromUtf8(c.age);
-        const EvaluationResult r = run(0);
+        session.setPatient({UnnamedPatient, c.sex, QString::fromUtf8(c.age)});
+        const EvaluationResult r = run(EvaluationMode::RefreshOffers);
         ASSERT_FALSE(r.failed);
         EXPECT_TRUE(r.rows.empty());
         EXPECT_EQ(r.progressPosition, 0);
-        EXPECT_EQ(session.state.CandidateSigns.lines(), c.offered);
+        EXPECT_EQ(session.state().CandidateSigns.lines(), c.offered);
     }
 }
 
 TEST_F(EvaluationTest, BadKnowledgeValuesFailTheEvaluation)
 {
     pathology("Theta", "souvent", "Fièvre | 1", "0", "hf123");
-    session.state.SCList = L({"Fièvre"});
+    session.setFormula(L({"Fièvre"}));
     const EvaluationResult r = run();
     EXPECT_TRUE(r.failed);
     EXPECT_EQ(r.reason, QStringLiteral("la prévalence « souvent » n'est pas un nombre entier"));

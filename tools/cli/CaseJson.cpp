@@ -90,7 +90,8 @@ std::optional<CaseInput> parseCase(const QByteArray& json, QString* error, bool 
         *error = QStringLiteral("dg invalide : 1 (évaluation complète) ou 0 (vocabulaire)");
         return std::nullopt;
     }
-    c.dg = dg.isUndefined() ? 1 : dg.toInt();
+    c.evaluation = dg.isUndefined() || dg.toInt() == 1 ? engine::EvaluationMode::Rank
+                                                       : engine::EvaluationMode::RefreshOffers;
     const auto signs = stringArray(o.value(QStringLiteral("signs")));
     const auto exams = stringArray(o.value(QStringLiteral("exams")));
     if (!signs || !exams) {

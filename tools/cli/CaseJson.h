@@ -14,7 +14,7 @@ struct CaseInput {
     QChar sex = u'f';
     QString age;
     engine::SortMode mode = engine::SortMode::Prevalence;
-    int dg = 1;
+    engine::EvaluationMode evaluation = engine::EvaluationMode::Rank;
     QStringList signs;
     QStringList exams;
     QString retained;

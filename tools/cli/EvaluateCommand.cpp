@@ -46,18 +46,20 @@ QByteArray orderedObject(const std::vector<std::pair<const char*, QByteArray>>& 
 
 QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
 {
-    session.state = model::CaseState{};
-    session.state.PatientSex = input.sex;
-    session.state.PatientAgeBand = input.age;
-    session.state.SCList = input.signs;
-    session.state.EC_List = input.exams;
-    session.sortMode = input.mode;
-    session.retainedDiagnosis = input.retained;
+    // The ranking mode first, while the case is empty: changing it ranks a case that holds anything.
+    session.setFormula({});
+    session.setExamLines({});
+    session.setPendingExamLine(QString());
+    session.setRankingMode(input.mode);
+    session.setPatient({engine::UnnamedPatient, input.sex, input.age});
+    session.setFormula(input.signs);
+    session.setExamLines(input.exams);
+    session.setRetainedDiagnosis(input.retained);
     // A retained diagnosis given with the case is kept, as when a case file is reopened.
-    session.keepRetained = input.retained.isEmpty() ? 0 : 1;
+    session.keepRetainedDiagnosisOnce(!input.retained.isEmpty());
 
-    const QString condition = session.FormuleReq();
-    const engine::EvaluationResult result = *session.Requette(input.dg, condition, QString());
+    const QString condition = session.queryCondition();
+    const engine::EvaluationResult result = *session.evaluate(input.evaluation, condition);
 
     QByteArray rows = "[";
     for (const engine::DiagnosisRow& row : result.rows) {
@@ -76,9 +78,9 @@ QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
                        {"condition", json(condition)},
                        {"header", json(result.header)},
                        {"rows", rows},
-                       {"candidate_signs", json(toArray(session.state.CandidateSigns.lines()))},
-                       {"candidate_exams", json(toArray(session.state.CandidateExams.lines()))},
-                       {"candidate_exam_lines", json(toArray(session.state.CandidateExamLines.lines()))},
+                       {"candidate_signs", json(toArray(session.state().CandidateSigns.lines()))},
+                       {"candidate_exams", json(toArray(session.state().CandidateExams.lines()))},
+                       {"candidate_exam_lines", json(toArray(session.state().CandidateExamLines.lines()))},
                        {"page0", json(result.failed ? engine::CaptionSigns : result.signsPageCaption)},
                        {"page1", json(result.failed ? engine::CaptionExams : result.examsPageCaption)},
                    });
@@ -134,9 +136,10 @@ int runEvaluate(Context& context)
         kb::Connection connection(context.dbPath, kb::Connection::Mode::ReadOnly);
         kb::Query query(connection);
         engine::CaseSession session(query);
-        session.welcomeAccepted = true;
-        session.learningList = learning;
-        session.showMessage = [&context](const QString& text) { context.err << text << '\n'; };
+        session.setWelcomeAccepted(true);
+        session.setLearningList(learning);
+        QObject::connect(&session, &engine::CaseSession::warning,
+                         [&context](const QString& text) { context.err << text << '\n'; });
         for (const CaseInput& input : inputs)
             context.out << evaluate(session, input) << '\n';
     } catch (const kb::DbError& e) {

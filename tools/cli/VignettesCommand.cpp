@@ -31,19 +31,23 @@ struct Outcome {
 Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& vignette)
 {
     Outcome outcome;
-    session.state = model::CaseState{};
-    session.state.PatientSex = vignette.value(QStringLiteral("sex")).toString(QStringLiteral("f")).at(0);
-    session.state.PatientAgeBand = vignette.value(QStringLiteral("age")).toString();
-    session.retainedDiagnosis.clear();
-    session.keepRetained = 0;
-    session.Requette(0, session.FormuleReq(), QString());
+    session.setFormula({});
+    session.setExamLines({});
+    session.setPendingExamLine(QString());
+    session.setPatient({engine::UnnamedPatient,
+                        vignette.value(QStringLiteral("sex")).toString(QStringLiteral("f")).at(0),
+                        vignette.value(QStringLiteral("age")).toString()});
+    session.setRetainedDiagnosis(QString());
+    session.keepRetainedDiagnosisOnce(false);
+    session.evaluateCase(engine::EvaluationMode::RefreshOffers);
+    const model::CaseState& state = session.state();
     for (const QJsonValue& finding : vignette.value(QStringLiteral("findings")).toArray()) {
         QString text = finding.toString();
         bool absent = text.startsWith(u'-');
         if (absent)
             text = text.mid(1).trimmed();
-        const recognition::Recognized found = recognition::Recognize(
-            query, QStringLiteral("SC"), text, session.state.PatientSex, session.state.PatientAgeBand);
+        const recognition::Recognized found =
+            recognition::Recognize(query, QStringLiteral("SC"), text, state.PatientSex, state.PatientAgeBand);
         const QStringList& candidates = found.candidates;
         absent = absent != found.negated; // "-pas de fièvre" is fever
         if (candidates.isEmpty()) {
@@ -52,9 +56,8 @@ Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& v
         }
         QString chosen;
         for (const QString& candidate : candidates) {
-            if (session.state.CandidateSigns.contains(candidate)) {
-                chosen =
-                    session.state.CandidateSigns.lines().at(session.state.CandidateSigns.indexOf(candidate));
+            if (state.CandidateSigns.contains(candidate)) {
+                chosen = state.CandidateSigns.lines().at(state.CandidateSigns.indexOf(candidate));
                 break;
             }
         }
@@ -62,20 +65,21 @@ Outcome run(engine::CaseSession& session, kb::Query& query, const QJsonObject& v
             outcome.outside.append(text + QStringLiteral(" → ") + candidates.first());
             continue;
         }
-        QStringList& formula = session.state.SCList;
+        QStringList formula = state.SCList;
         if (!formula.isEmpty())
             formula.append(QStringLiteral("and"));
         if (absent)
             formula.append(QStringLiteral("not"));
         formula.append(chosen);
         outcome.validated.append((absent ? QStringLiteral("not ") : QString()) + chosen);
-        session.Requette(1, session.FormuleReq(), QString());
+        session.setFormula(formula);
+        session.evaluateCase(engine::EvaluationMode::Rank);
     }
     for (const QJsonValue& exam : vignette.value(QStringLiteral("exams")).toArray()) {
-        session.state.EC_List.append({QStringLiteral("and"), exam.toString()});
+        session.setExamLines(state.EC_List + QStringList{QStringLiteral("and"), exam.toString()});
         outcome.validated.append(exam.toString());
     }
-    const auto result = session.Requette(1, session.FormuleReq(), QString());
+    const auto result = session.evaluateCase(engine::EvaluationMode::Rank);
     const QString expected = vignette.value(QStringLiteral("expected")).toString();
     if (result && !result->failed) {
         for (size_t i = 0; i < result->rows.size(); ++i) {
@@ -170,7 +174,7 @@ int runVignettes(Context& context)
         kb::Connection connection(context.dbPath, kb::Connection::Mode::ReadOnly);
         kb::Query query(connection);
         engine::CaseSession session(query);
-        session.welcomeAccepted = true;
+        session.setWelcomeAccepted(true);
         for (const QJsonObject& v : std::as_const(vignettes)) {
             const Outcome o = run(session, query, v);
             all.add(o.rank);

@@ -1,4 +1,4 @@
-#include "engine/FormuleReq.h"
+#include "engine/QueryCondition.h"
 
 #include "case/CaseModel.h"
 #include "kb/SqlQuote.h"
@@ -82,8 +82,8 @@ QString mergeDoubledAnd(const QString& text)
 
 } // namespace
 
-QString FormuleReq(QStringList& scList, const QStringList& ecList, QChar patientSex,
-                   const QString& patientAgeBand)
+QString buildQueryCondition(QStringList& scList, const QStringList& ecList, QChar patientSex,
+                            const QString& patientAgeBand)
 {
     if (!scList.isEmpty() && scList.at(0) == token::And)
         scList.removeAt(0);

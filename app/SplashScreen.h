@@ -9,22 +9,21 @@ class QLabel;
 
 namespace vardelo::app {
 
-class TForm6 : public QWidget {
+class SplashScreen : public QWidget {
     Q_OBJECT
 
 public:
     // Reads the version area of the knowledge-base file in the program's folder.
-    explicit TForm6(const QString& dataFile);
+    explicit SplashScreen(const QString& dataFile);
     const kb::KbVersion& version() const { return version_; }
-
-    QLabel* Label1 = nullptr;
-    QLabel* Label2 = nullptr;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     kb::KbVersion version_;
+    QLabel* titleLabel_;
+    QLabel* taglineLabel_;
 };
 
 } // namespace vardelo::app

@@ -1,10 +1,12 @@
-#include "widgets/ComboColor.h"
+#include "widgets/StripedItemDelegate.h"
 
 #include <QPainter>
 
-ComboColor::ComboColor(const QColor& evenRows, const QColor& oddRows, const QColor& text,
-                       const QColor& selectedText, const QColor& selectedBackground, bool bold,
-                       QObject* parent)
+namespace vardelo::widgets {
+
+StripedItemDelegate::StripedItemDelegate(const QColor& evenRows, const QColor& oddRows, const QColor& text,
+                                         const QColor& selectedText, const QColor& selectedBackground,
+                                         bool bold, QObject* parent)
     : QStyledItemDelegate(parent)
     , even_(evenRows)
     , odd_(oddRows)
@@ -14,7 +16,8 @@ ComboColor::ComboColor(const QColor& evenRows, const QColor& oddRows, const QCol
     , bold_(bold)
 {}
 
-void ComboColor::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+void StripedItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const
 {
     const bool selected = option.state & (QStyle::State_Selected | QStyle::State_MouseOver);
     painter->save();
@@ -27,3 +30,5 @@ void ComboColor::paint(QPainter* painter, const QStyleOptionViewItem& option, co
                       index.data(Qt::DisplayRole).toString());
     painter->restore();
 }
+
+} // namespace vardelo::widgets

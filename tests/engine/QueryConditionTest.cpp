@@ -1,4 +1,4 @@
-#include "engine/FormuleReq.h"
+#include "engine/QueryCondition.h"
 
 #include "TestLists.h"
 #include "engine/CaseSession.h"
@@ -16,7 +16,7 @@ namespace {
 const QString FemaleAnyAge = QStringLiteral("((I Like '%f%') and (I Like '%%'))");
 const QString Male2 = QStringLiteral("((I Like '%h%') and (I Like '%2%'))");
 
-TEST(FormuleReq, ReferenceConditions)
+TEST(QueryCondition, ReferenceConditions)
 {
     struct {
         QStringList signs;
@@ -72,36 +72,36 @@ TEST(FormuleReq, ReferenceConditions)
     for (auto& c : cases) {
         SCOPED_TRACE(c.signs.join(u' ').toStdString() + " | " + c.exams.join(u' ').toStdString());
         QStringList signs = c.signs;
-        EXPECT_EQ(FormuleReq(signs, c.exams, c.sex, QString::fromUtf8(c.age)), c.expected);
+        EXPECT_EQ(buildQueryCondition(signs, c.exams, c.sex, QString::fromUtf8(c.age)), c.expected);
     }
 }
 
-TEST(FormuleReq, LeadingAndIsDeletedFromThePassedList)
+TEST(QueryCondition, LeadingAndIsDeletedFromThePassedList)
 {
     QStringList signs = L({"and", "A"});
-    FormuleReq(signs, {}, u'f', QString());
+    buildQueryCondition(signs, {}, u'f', QString());
     EXPECT_EQ(signs, L({"A"}));
 }
 
-TEST(FormuleReq, SessionRepairsTheCaseFormulaAndWarns)
+TEST(QueryCondition, SessionRepairsTheCaseFormulaAndWarns)
 {
     kb::Connection db(QStringLiteral(":memory:"), kb::Connection::Mode::Create);
     kb::createSchema(db);
     kb::Query query(db);
     CaseSession session(query);
     QStringList shown;
-    session.showMessage = [&](const QString& text) { shown.append(text); };
+    QObject::connect(&session, &CaseSession::warning, [&](const QString& text) { shown.append(text); });
 
-    session.state.SCList = L({"A", "or", "("});
+    session.setFormula(L({"A", "or", "("}));
     // A scratch prefix is formulated, but the repair is on the case's own formula.
     QStringList scratch = L({"A"});
-    session.FormuleReq(&scratch);
-    EXPECT_EQ(session.state.SCList, L({"A", "or"}));
+    session.queryCondition(&scratch);
+    EXPECT_EQ(session.state().SCList, L({"A", "or"}));
     EXPECT_EQ(shown, QStringList{QStringLiteral("Formulation non autorisée car risque d'erreur.")});
 
-    session.state.SCList = L({"A", "("});
-    session.FormuleReq();
-    EXPECT_EQ(session.state.SCList, L({"A"}));
+    session.setFormula(L({"A", "("}));
+    session.queryCondition();
+    EXPECT_EQ(session.state().SCList, L({"A"}));
     EXPECT_EQ(shown.size(), 1); // removed without a message
 }
 
@@ -124,7 +124,7 @@ protected:
     QStringList select(QStringList signs, QChar sex = u'f')
     {
         kb::Statement statement(db, QStringLiteral("select P from Data where ") +
-                                        FormuleReq(signs, {}, sex, QString()) +
+                                        buildQueryCondition(signs, {}, sex, QString()) +
                                         QStringLiteral(" order by P"));
         QStringList names;
         while (statement.step())

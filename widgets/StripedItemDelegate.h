@@ -5,12 +5,15 @@
 #include <QColor>
 #include <QStyledItemDelegate>
 
-class ComboColor : public QStyledItemDelegate {
+namespace vardelo::widgets {
+
+class StripedItemDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
 public:
-    ComboColor(const QColor& evenRows, const QColor& oddRows, const QColor& text, const QColor& selectedText,
-               const QColor& selectedBackground, bool bold, QObject* parent);
+    StripedItemDelegate(const QColor& evenRows, const QColor& oddRows, const QColor& text,
+                        const QColor& selectedText, const QColor& selectedBackground, bool bold,
+                        QObject* parent);
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
@@ -22,3 +25,5 @@ private:
     QColor selectedBackground_;
     bool bold_;
 };
+
+} // namespace vardelo::widgets

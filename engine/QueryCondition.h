@@ -9,7 +9,7 @@ namespace vardelo::engine {
 
 // Builds the condition (without "where"). A leading "and" of the passed sign list is deleted from
 // it, permanently. The repair and display of the case's own formula are the caller's, before this.
-QString FormuleReq(QStringList& scList, const QStringList& ecList, QChar patientSex,
-                   const QString& patientAgeBand);
+QString buildQueryCondition(QStringList& scList, const QStringList& ecList, QChar patientSex,
+                            const QString& patientAgeBand);
 
 } // namespace vardelo::engine

@@ -1,4 +1,4 @@
-#include "app/Unit6.h"
+#include "app/SplashScreen.h"
 
 #include "app/MessageTexts.h"
 
@@ -7,28 +7,36 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace vardelo::app {
 
-TForm6::TForm6(const QString& dataFile)
+SplashScreen::SplashScreen(const QString& dataFile)
     : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint)
     , version_(kb::readKbVersion(dataFile))
 {
-    setObjectName(QStringLiteral("Form6"));
+    setObjectName(QStringLiteral("splashScreen"));
     setFixedSize(654, 437);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->geometry().center() - rect().center());
-    Label1 = new QLabel(ProductName + u' ' + version_.display, this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setStyleSheet(QStringLiteral("QLabel { color: white; font-size: 40px; font-weight: bold; }"));
-    Label1->setGeometry(40, 250, 574, 56);
-    Label2 = new QLabel(Tagline, this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setStyleSheet(QStringLiteral("QLabel { color: #e8f4f6; font-size: 18px; }"));
-    Label2->setGeometry(40, 310, 574, 30);
+    titleLabel_ = new QLabel(ProductName + u' ' + version_.display, this);
+    titleLabel_->setObjectName(QStringLiteral("titleLabel"));
+    titleLabel_->setStyleSheet(
+        QStringLiteral("QLabel { color: white; font-size: 40px; font-weight: bold; }"));
+    titleLabel_->setFixedHeight(56);
+    taglineLabel_ = new QLabel(Tagline, this);
+    taglineLabel_->setObjectName(QStringLiteral("taglineLabel"));
+    taglineLabel_->setStyleSheet(QStringLiteral("QLabel { color: #e8f4f6; font-size: 18px; }"));
+    taglineLabel_->setFixedHeight(30);
+    // Below the drawn mark and its rule.
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(40, 250, 40, 97);
+    layout->setSpacing(4);
+    layout->addWidget(titleLabel_);
+    layout->addWidget(taglineLabel_);
 }
 
-void TForm6::paintEvent(QPaintEvent*)
+void SplashScreen::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     QLinearGradient gradient(rect().topLeft(), rect().bottomRight());

@@ -1,0 +1,436 @@
+#include "app/MainWindow.h"
+
+#include "app/Appearance.h"
+#include "app/MainActions.h"
+#include "app/MessageTexts.h"
+#include "dialogs/AboutDialog.h"
+#include "dialogs/PatientSheetDialog.h"
+#include "kb/Schema.h"
+#include "panels/CaseBar.h"
+#include "panels/DiagnosisPanel.h"
+#include "panels/ExamEntryPanel.h"
+#include "panels/NotesPanel.h"
+#include "panels/PathologyPanel.h"
+#include "panels/PatientBanner.h"
+#include "panels/SignEntryPanel.h"
+#include "platform/Deployment.h"
+#include "platform/Folders.h"
+#include "platform/Network.h"
+#include "platform/TextFile.h"
+#include "widgets/GradientPanel.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace vardelo::app {
+
+namespace {
+
+const QString CasesFolder = QStringLiteral("Diagnostics");
+const QString NotesFolder = QStringLiteral("Notes");
+
+// The size of the window's workspace on a screen that has room for it; it grows with the window.
+constexpr QSize DefaultWorkspaceSize(620, 646);
+constexpr int DefaultEntryPagesHeight = 298;
+
+// The entry pages keep their height when the window grows: the diagnosis list takes the room.
+class EntryTabs : public QTabWidget {
+public:
+    using QTabWidget::QTabWidget;
+    QSize sizeHint() const override { return {QTabWidget::sizeHint().width(), DefaultEntryPagesHeight}; }
+};
+
+} // namespace
+
+MainWindow::MainWindow(const Environment& environment, const kb::KbVersion& version, QWidget* parent)
+    : QMainWindow(parent)
+    , env_(environment)
+    , version_(version)
+    , actions_(new MainActions(*this))
+{
+    setObjectName(QStringLiteral("mainWindow"));
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    setFont(font);
+    auto* workspace = new widgets::GradientPanel(this);
+    workspace->setObjectName(QStringLiteral("workspace"));
+    workspace->setColors(QApplication::palette().color(QPalette::Dark), widgets::colorFromBgr(0x00D7D7D7));
+    setCentralWidget(workspace);
+    connectActions();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildPanels()
+{
+    caseBar_ = new panels::CaseBar(*session_, *query_);
+    patientBanner_ = new panels::PatientBanner(*session_);
+    entryTabs_ = new EntryTabs;
+    entryTabs_->setObjectName(QStringLiteral("entryTabs"));
+    entryTabs_->setUsesScrollButtons(false);
+    entryTabs_->tabBar()->setExpanding(false);
+    // No caption is ever cut: the window is as wide as the tabs need.
+    entryTabs_->setElideMode(Qt::ElideNone);
+    entryTabs_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    signsPage_ = new panels::SignEntryPanel(*session_);
+    examsPage_ = new panels::ExamEntryPanel(*session_);
+    notesPage_ = new panels::NotesPanel(*session_);
+    pathologyPage_ = new panels::PathologyPanel(*query_);
+    entryTabs_->addTab(signsPage_, engine::CaptionSigns);
+    entryTabs_->addTab(examsPage_, engine::CaptionExams);
+    entryTabs_->addTab(notesPage_, engine::CaptionNotes);
+    entryTabs_->addTab(pathologyPage_, engine::CaptionPathologies);
+    diagnosisPanel_ = new panels::DiagnosisPanel(*session_);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(5);
+    top->addWidget(caseBar_, 1);
+    top->addWidget(patientBanner_);
+    auto* layout = new QVBoxLayout(centralWidget());
+    layout->setContentsMargins(7, 7, 16, 6);
+    layout->setSpacing(6);
+    layout->addLayout(top);
+    layout->addWidget(entryTabs_);
+    layout->addWidget(diagnosisPanel_, 1);
+
+    connect(entryTabs_, &QTabWidget::currentChanged, this, &MainWindow::onPageShown);
+    connect(caseBar_, &panels::CaseBar::clearAllRequested, this, &MainWindow::clearCase);
+    connect(signsPage_, &panels::SignEntryPanel::clearAllRequested, this, &MainWindow::clearCase);
+    connect(examsPage_, &panels::ExamEntryPanel::clearAllRequested, this, &MainWindow::clearCase);
+    connect(patientBanner_, &panels::PatientBanner::clicked, this, &MainWindow::startNewCase);
+    const auto showError = [this](const QString& text) { messages().error(text); };
+    connect(caseBar_, &panels::CaseBar::databaseError, this, showError);
+    connect(pathologyPage_, &panels::PathologyPanel::databaseError, this, showError);
+    connect(session_.get(), &engine::CaseSession::warning, this,
+            [this](const QString& text) { messages().message(text); });
+    connect(session_.get(), &engine::CaseSession::evaluated, this, &MainWindow::onEvaluated);
+    connect(session_.get(), &engine::CaseSession::rankingModeChanged, this, [this] {
+        if (currentPage() == pathologyPage_)
+            entryTabs_->setCurrentWidget(signsPage_);
+    });
+
+    // Today's size where the screen has room for it, the screen's room otherwise.
+    QSize size = DefaultWorkspaceSize + QSize(0, menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableSize() - QSize(16, 48); // the window frame and title
+        size = size.boundedTo(room).expandedTo(minimumSizeHint());
+    }
+    resize(size);
+}
+
+void MainWindow::connectActions()
+{
+    MainActions& a = *actions_;
+    connect(a.newCaseAction, &QAction::triggered, this, &MainWindow::startNewCase);
+    connect(a.openCasesFolderAction, &QAction::triggered, this, &MainWindow::openCasesFolder);
+    connect(a.focusEntryAction, &QAction::triggered, this, &MainWindow::focusEntry);
+    connect(a.focusDiagnosesAction, &QAction::triggered, this, [this] {
+        if (diagnosisPanel_)
+            diagnosisPanel_->focusList();
+    });
+    connect(a.andAction, &QAction::triggered, this, [this] {
+        if (currentPage() == signsPage_)
+            signsPage_->enterOperator(model::token::And);
+    });
+    connect(a.notAction, &QAction::triggered, this, [this] {
+        if (currentPage() == signsPage_)
+            signsPage_->enterOperator(model::token::Not);
+        else if (currentPage() == examsPage_)
+            examsPage_->negateNextLine();
+    });
+    connect(a.orAction, &QAction::triggered, this, [this] {
+        if (currentPage() == signsPage_)
+            signsPage_->enterOperator(model::token::Or);
+    });
+    connect(a.showSignsAction, &QAction::triggered, this, [this] { showPage(signsPage_); });
+    connect(a.showExamsAction, &QAction::triggered, this, [this] { showPage(examsPage_); });
+    connect(a.showNotesAction, &QAction::triggered, this, [this] { showPage(notesPage_); });
+    connect(a.showPathologiesAction, &QAction::triggered, this, [this] { showPage(pathologyPage_); });
+    connect(a.styleActions, &QActionGroup::triggered, this,
+            [this](QAction* item) { chooseStyle(item->data().toString()); });
+    connect(a.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(a.helpAction, &QAction::triggered, this, &MainWindow::openHelp);
+}
+
+void MainWindow::requestEnd()
+{
+    endRequested_ = true;
+    // Ends the message loop once the current event is done; the windows then go without their close events.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+}
+
+QString MainWindow::welcomeText()
+{
+    if (remoteVersion_.isEmpty())
+        versionStatus_ = NoConnectionStatus;
+    else if (remoteVersion_ == version_.display)
+        versionStatus_ = UpToDateStatus;
+    else
+        versionStatus_ =
+            QStringLiteral("[Une nouvelle version ") + remoteVersion_ + QStringLiteral(" est disponible]");
+    const QString crlf = QStringLiteral("\r\n");
+    return ProductName + QStringLiteral(" Version ") + version_.display + crlf + Tagline + crlf +
+           versionStatus_ + crlf + crlf + QStringLiteral("Programmation du logiciel") + crlf +
+           QStringLiteral("et conception de la base de connaissance par :") + crlf +
+           platform::deployment::Author + crlf + crlf + platform::deployment::WebSite + crlf + crlf +
+           QStringLiteral("Date de publication de cette version : ") + PublicationDate;
+}
+
+void MainWindow::start()
+{
+    remoteVersion_ = platform::getContent(env_.versionUrl, env_.networkTimeoutMs);
+    actions_->checkStyle(appearance_);
+    platform::ensureDocumentsSubfolder(CasesFolder);
+    platform::ensureDocumentsSubfolder(NotesFolder);
+    setWindowTitle(ProductName + u' ' + version_.display);
+
+    if (version_.raw != kb::ExpectedKBVersionRaw) {
+        messages().show(DialogType::Error, IncompatibleVersion, {DialogButton::Ok});
+        requestEnd();
+        return;
+    }
+    try {
+        connection_ = std::make_unique<kb::Connection>(env_.workingFile(QStringLiteral("Data.vdat")),
+                                                       kb::Connection::Mode::ReadWrite);
+    } catch (const kb::DbError& e) {
+        messages().error(e.message());
+        requestEnd();
+        return;
+    }
+    query_ = std::make_unique<kb::Query>(*connection_);
+    session_ = std::make_unique<engine::CaseSession>(*query_);
+    if (const auto lines = platform::readTextLines(env_.workingFile(QStringLiteral("Apprentissage.vl"))))
+        session_->setLearningList(*lines);
+    buildPanels();
+
+    if (messages().show(DialogType::Information, welcomeText(), {DialogButton::Ok}) == DialogButton::Ok) {
+        session_->setWelcomeAccepted(true);
+        session_->evaluateCase(engine::EvaluationMode::RefreshOffers);
+    } else {
+        requestEnd();
+        actions_->removeMenus();
+    }
+    pathologyPage_->showPathologyNames();
+
+    if (!remoteVersion_.isEmpty() && remoteVersion_ != version_.display) {
+        const QString updater = env_.workingFile(QStringLiteral("Update.exe"));
+        if (QFileInfo::exists(updater)) {
+            // The updater reads the new version from this file.
+            if (platform::writeText(env_.workingFile(QStringLiteral("Update.tmp")), remoteVersion_) &&
+                env_.desktop->startProgram(updater, {}, env_.workingDir))
+                requestEnd();
+        } else {
+            messages().show(DialogType::Error, UpdaterMissing, {DialogButton::Ok});
+        }
+    }
+}
+
+void MainWindow::onFirstShow()
+{
+    if (!session_)
+        return;
+    session_->evaluateCase(engine::EvaluationMode::RefreshOffers);
+    if (session_->state().CandidateSigns.size() == 0) {
+        requestEnd();
+        return;
+    }
+    caseBar_->showCurrentCase();
+}
+
+void MainWindow::onFirstActivation()
+{
+    if (!newCaseOnFirstActivation_ || endRequested_)
+        return;
+    newCaseOnFirstActivation_ = false;
+    startNewCase();
+}
+
+bool MainWindow::event(QEvent* e)
+{
+    if (e->type() == QEvent::Show && !shown_) {
+        shown_ = true;
+        onFirstShow();
+    } else if (e->type() == QEvent::WindowActivate && newCaseOnFirstActivation_) {
+        // After the activation itself: the patient sheet it opens is modal.
+        QTimer::singleShot(0, this, &MainWindow::onFirstActivation);
+    }
+    return QMainWindow::event(e);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e)
+{
+    saveStateOnExit(true);
+    e->accept();
+}
+
+void MainWindow::saveStateOnExit(bool farewell)
+{
+    if (session_ && !session_->learningList().isEmpty()) {
+        QString error;
+        if (!platform::writeTextLines(env_.workingFile(QStringLiteral("Apprentissage.vl")),
+                                      session_->learningList(), &error))
+            messages().error(error);
+    }
+    if (query_) {
+        try {
+            for (const QString& key : {kb::prm::Name, kb::prm::Sex, kb::prm::Age}) {
+                query_->open(QStringLiteral("select * from Prm where T = ?"), {key});
+                if (query_->eof())
+                    continue;
+                query_->edit();
+                query_->setField(QStringLiteral("V"), QString());
+                query_->post();
+            }
+            query_->execSql(QStringLiteral("delete from diagnostics_parallele where save = False"));
+        } catch (const kb::DbError& e) {
+            messages().error(e.message());
+        }
+    }
+    if (farewell)
+        messages().message(FarewellMessage);
+}
+
+void MainWindow::startNewCase()
+{
+    if (!session_)
+        return;
+    QString handedOverName;
+    engine::Patient handedOver = session_->patient();
+    try {
+        // A patient handed over by another program is taken without the physician's action; a
+        // value other than the known codes leaves that part of the patient as it is.
+        auto parameter = [this](const QString& key) {
+            query_->open(QStringLiteral("select * from Prm where T = ?"), {key});
+            return query_->eof() ? QString() : query_->field(QStringLiteral("V"));
+        };
+        const QString sex = parameter(kb::prm::Sex);
+        if (sex == u"h" || sex == u"f")
+            handedOver.sex = sex.at(0);
+        const QString age = parameter(kb::prm::Age);
+        if (age == u"1" || age == u"2" || age == u"3")
+            handedOver.ageBand = age;
+        handedOverName = parameter(kb::prm::Name);
+    } catch (const kb::DbError& e) {
+        messages().error(e.message());
+        return;
+    }
+    if (!handedOverName.isEmpty()) {
+        handedOver.name = dialogs::capitalizeFirstLetter(handedOverName);
+        applyPatient(handedOver);
+    } else if (const auto patient = dialogs::PatientSheetDialog::ask(engine::Patient{}, this)) {
+        applyPatient(*patient);
+    }
+}
+
+void MainWindow::applyPatient(const engine::Patient& patient)
+{
+    session_->setPatient(patient);
+    caseBar_->showCurrentCase();
+    clearCase();
+    entryTabs_->setCurrentWidget(signsPage_);
+    signsPage_->focusEntry();
+}
+
+void MainWindow::clearCase()
+{
+    if (!session_)
+        return;
+    if (currentPage() == examsPage_) {
+        examsPage_->focusEntry();
+    } else {
+        entryTabs_->setCurrentWidget(signsPage_);
+        signsPage_->focusEntry();
+    }
+    session_->clear();
+}
+
+void MainWindow::chooseStyle(const QString& name)
+{
+    applyStyle(name);
+    appearance_ = name;
+    QString error;
+    if (!platform::writeTextLines(env_.workingFile(QStringLiteral("Apparence.app")), {name}, &error))
+        messages().error(error);
+    clearCase();
+}
+
+void MainWindow::showAbout()
+{
+    // The version status is checked again each time.
+    remoteVersion_ = platform::getContent(env_.versionUrl, env_.networkTimeoutMs);
+    welcomeText();
+    const dialogs::AboutInfo info{ProductName, ProductName + QStringLiteral(" Version ") + version_.display,
+                                  Tagline, versionStatus_, PublicationDate};
+    dialogs::AboutDialog about(info, *env_.desktop, this);
+    about.adjustSize();
+    about.move(geometry().center() - about.rect().center());
+    about.exec();
+}
+
+void MainWindow::openHelp()
+{
+    const QString manual = env_.programFile(QStringLiteral("Aide/manuel.html"));
+    if (!env_.desktop->openUrl(QUrl::fromLocalFile(manual).toString() + QStringLiteral("#contexte-30")))
+        messages().error(HelpUnavailable.arg(QDir::toNativeSeparators(manual)));
+}
+
+void MainWindow::openCasesFolder()
+{
+    const QString folder = platform::ensureDocumentsSubfolder(CasesFolder);
+    if (!env_.desktop->openFolder(folder))
+        messages().error(FolderUnavailable.arg(folder));
+}
+
+QWidget* MainWindow::currentPage() const
+{
+    return entryTabs_ ? entryTabs_->currentWidget() : nullptr;
+}
+
+void MainWindow::showPage(QWidget* page)
+{
+    if (!entryTabs_)
+        return;
+    if (currentPage() == page)
+        onPageShown();
+    else
+        entryTabs_->setCurrentWidget(page);
+}
+
+void MainWindow::onPageShown()
+{
+    if (currentPage() == signsPage_)
+        signsPage_->startEntry();
+    else if (currentPage() == examsPage_)
+        examsPage_->startEntry();
+    else if (currentPage() == notesPage_)
+        notesPage_->focusEntry();
+}
+
+void MainWindow::focusEntry()
+{
+    if (currentPage() == signsPage_)
+        signsPage_->focusEntry();
+    else if (currentPage() == examsPage_)
+        examsPage_->focusEntry();
+}
+
+void MainWindow::onEvaluated(const engine::EvaluationResult& result)
+{
+    if (result.failed)
+        return;
+    entryTabs_->setTabText(entryTabs_->indexOf(signsPage_), result.signsPageCaption);
+    entryTabs_->setTabText(entryTabs_->indexOf(examsPage_), result.examsPageCaption);
+}
+
+} // namespace vardelo::app

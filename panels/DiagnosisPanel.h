@@ -1,0 +1,66 @@
+#pragma once
+// The evoked diagnoses: the ranked list with its ranking mode, the score bar, the retained
+// diagnosis, and the buttons that look a diagnosis up.
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QToolButton;
+
+namespace vardelo::engine {
+class CaseSession;
+struct EvaluationResult;
+} // namespace vardelo::engine
+
+namespace vardelo::widgets {
+class SortableListWidget;
+}
+
+namespace vardelo::panels {
+
+class DiagnosisPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit DiagnosisPanel(engine::CaseSession& session, QWidget* parent = nullptr);
+
+    void focusList();
+    // A header click: ascending first, descending on the next click of the same column.
+    void sortByColumn(int column);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showEvaluation(const engine::EvaluationResult& result);
+    void showRetainedDiagnosis();
+    void selectRetainedDiagnosis();
+    void retainClickedDiagnosis();
+    void showSelectedScore();
+    void onRankingChosen();
+    void onListFocused();
+    void onListLeft();
+
+    engine::CaseSession& session_;
+    QLabel* disclaimerHeader_;
+    QComboBox* rankingCombo_;
+    widgets::SortableListWidget* diagnosisList_;
+    QToolButton* definitionButton_;
+    QToolButton* treatmentButton_;
+    QToolButton* wikiButton_;
+    QToolButton* msdButton_;
+    QToolButton* googleButton_;
+    QToolButton* scholarButton_;
+    QToolButton* googleImagesButton_;
+    QToolButton* reportButton_;
+    QToolButton* learningButton_;
+    QLabel* retainedHeader_;
+    QToolButton* clearRetainedButton_;
+    QLineEdit* retainedDiagnosisEdit_;
+    QProgressBar* scoreBar_;
+};
+
+} // namespace vardelo::panels

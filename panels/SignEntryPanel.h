@@ -1,0 +1,67 @@
+#pragma once
+// The signs page: the entry of clinical signs and symptoms, the operators between them and the
+// formula they make.
+
+#include <QWidget>
+
+class QKeyEvent;
+class QTextEdit;
+class QToolButton;
+
+namespace vardelo::engine {
+class CaseSession;
+struct EvaluationResult;
+} // namespace vardelo::engine
+
+namespace vardelo::widgets {
+class EntryCombo;
+}
+
+namespace vardelo::panels {
+
+class SignEntryPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit SignEntryPanel(engine::CaseSession& session, QWidget* parent = nullptr);
+
+    // Empties the entry and puts the focus in it.
+    void startEntry();
+    void focusEntry();
+    // "and", "not" or "or" between the entered signs and the sign in the entry, if any. "or" is
+    // refused while its button is unavailable.
+    void enterOperator(const QString& op);
+
+signals:
+    // Escape in the entry: the physician wants an empty case.
+    void clearAllRequested();
+
+private:
+    void validateSign();
+    void removeLastSign();
+    void enterParenthesis(const QString& parenthesis);
+    void onSignTextEdited();
+    bool handleKey(QKeyEvent* event);
+    // The offered sign the text of the entry stands for (its completion), -1 when none.
+    int signSelection() const;
+    void updateWebButton();
+    void showFormula();
+    void showOffers(const engine::EvaluationResult& result);
+    void onCleared();
+
+    engine::CaseSession& session_;
+    widgets::EntryCombo* entry_;
+    QToolButton* addSignButton_;
+    QToolButton* removeLastSignButton_;
+    QToolButton* andButton_;
+    QToolButton* orButton_;
+    QToolButton* notButton_;
+    QToolButton* openParenButton_;
+    QToolButton* closeParenButton_;
+    QToolButton* signWebButton_;
+    QToolButton* interrogationButton_;
+    QTextEdit* signFormulaView_;
+    bool inSignChange_ = false;
+};
+
+} // namespace vardelo::panels
