@@ -13,6 +13,8 @@
 #include "recognition/Recognition.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <functional>
@@ -179,6 +181,42 @@ void Pathologies(benchmark::State& state, const char* path, Mode mode)
     measure(state, PathologyTexts, search, base(path), mode);
 }
 
+// A search right after a case was saved, as the program searches after every write of its working
+// tables: the remembered knowledge must survive the write. Runs on a copy of the base, with and
+// without the save before each search, so that the two are measured alike.
+void SignsAfterSave(benchmark::State& state, const char* path, bool save)
+{
+    QTemporaryDir folder;
+    const QString copy = folder.filePath(QStringLiteral("Data.vdat"));
+    if (!QFile::copy(QString::fromUtf8(path), copy)) {
+        state.SkipWithError("the base could not be copied");
+        return;
+    }
+    kb::Connection connection(copy, kb::Connection::Mode::ReadWrite);
+    kb::Query query(connection);
+    const auto search = [&query](const QString& text) {
+        return recognition::RechercheSC(query, QStringLiteral("SC"), text, u'h', QStringLiteral("3"));
+    };
+    search(SignTexts.first());
+    std::vector<double> samples;
+    qsizetype next = 0;
+    for (auto _ : state) {
+        if (save) {
+            state.PauseTiming();
+            connection.exec(QStringLiteral("insert into Fiche (ID, SC) values ('Dupont', 'Fièvre')"));
+            state.ResumeTiming();
+        }
+        QElapsedTimer timer;
+        timer.start();
+        const QStringList result = search(SignTexts.at(next));
+        samples.push_back(double(timer.nsecsElapsed()) / 1e6);
+        benchmark::DoNotOptimize(result);
+        next = (next + 1) % SignTexts.size();
+    }
+    std::sort(samples.begin(), samples.end());
+    state.counters["median_ms"] = samples.empty() ? 0.0 : samples[samples.size() / 2];
+}
+
 // The knowledge read again before each search: the first search after the program starts.
 void FirstSearch(benchmark::State& state, const char* path)
 {
@@ -210,3 +248,9 @@ VARDELO_ON_EVERY_BASE(Pathologies, FirstTime);
 BENCHMARK_CAPTURE(FirstSearch, bundled, VARDELO_DATA)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FirstSearch, x10, VARDELO_DATA_X10)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FirstSearch, x50, VARDELO_DATA_X50)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SignsAfterSave, bundled_NoSave, VARDELO_DATA, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SignsAfterSave, bundled_Saved, VARDELO_DATA, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SignsAfterSave, x10_NoSave, VARDELO_DATA_X10, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SignsAfterSave, x10_Saved, VARDELO_DATA_X10, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SignsAfterSave, x50_NoSave, VARDELO_DATA_X50, false)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(SignsAfterSave, x50_Saved, VARDELO_DATA_X50, true)->Unit(benchmark::kMillisecond);

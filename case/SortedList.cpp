@@ -15,14 +15,37 @@ void SortedList::add(const QString& line)
 
 void SortedList::add(const QString& key, const QString& line)
 {
+    materialize();
     if (byKey_.contains(key))
         return;
     byKey_.insert(key, line);
     dirty_ = true;
 }
 
+void SortedList::assignFromTable(std::shared_ptr<const TextTable> table,
+                                 std::vector<std::pair<int, int>> entries)
+{
+    byKey_.clear();
+    sorted_.clear();
+    table_ = std::move(table);
+    entries_ = std::move(entries);
+    dirty_ = true;
+}
+
+void SortedList::materialize() const
+{
+    if (!table_)
+        return;
+    byKey_.reserve(qsizetype(entries_.size()));
+    for (const auto& [key, text] : entries_)
+        byKey_.insert(table_->keys.at(key).toString(), table_->texts.at(text).toString());
+    table_.reset();
+    entries_.clear();
+}
+
 bool SortedList::remove(QStringView text)
 {
+    materialize();
     if (byKey_.remove(caseKey(text)) == 0)
         return false;
     dirty_ = true;
@@ -31,12 +54,15 @@ bool SortedList::remove(QStringView text)
 
 bool SortedList::contains(QStringView text) const
 {
+    materialize();
     return byKey_.contains(caseKey(text));
 }
 
 void SortedList::clear()
 {
     byKey_.clear();
+    table_.reset();
+    entries_.clear();
     sorted_.clear();
     dirty_ = false;
 }
@@ -46,9 +72,16 @@ const QStringList& SortedList::lines() const
     if (dirty_) {
         // Each line's collation key is looked up once, not at every comparison.
         std::vector<std::pair<QCollatorSortKey, QString>> keyed;
-        keyed.reserve(size_t(byKey_.size()));
-        for (const QString& line : byKey_)
-            keyed.emplace_back(collationKey(line), line);
+        keyed.reserve(size_t(size()));
+        if (table_) {
+            for (const auto& entry : entries_) {
+                QString line = table_->texts.at(entry.second).toString();
+                keyed.emplace_back(collationKey(line), std::move(line));
+            }
+        } else {
+            for (const QString& line : std::as_const(byKey_))
+                keyed.emplace_back(collationKey(line), line);
+        }
         std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
             const int order = a.first.compare(b.first);
             return order != 0 ? order < 0 : compareText(a.second, b.second) < 0;
@@ -64,6 +97,7 @@ const QStringList& SortedList::lines() const
 
 qsizetype SortedList::indexOf(QStringView text) const
 {
+    materialize();
     const auto it = byKey_.constFind(caseKey(text));
     if (it == byKey_.constEnd())
         return -1;

@@ -2,8 +2,11 @@
 
 #include "case/KbLines.h"
 #include "case/TextCompare.h"
+#include "engine/MemoryEvaluator.h"
+#include "engine/ScoreArithmetic.h"
 #include "kb/Cipher.h"
 #include "kb/Schema.h"
+#include "kb/VersionArea.h"
 #include "platform/TextFile.h"
 
 #include <algorithm>
@@ -23,23 +26,6 @@ struct EvaluationFailure : std::runtime_error {
         : std::runtime_error(reason.toStdString())
     {}
 };
-
-// Learning files are written by hand: huge bonuses stop at the largest score instead of overflowing.
-qint64 saturatingAdd(qint64 a, qint64 b)
-{
-    qint64 sum = 0;
-    if (__builtin_add_overflow(a, b, &sum))
-        return b > 0 ? std::numeric_limits<qint64>::max() : std::numeric_limits<qint64>::min();
-    return sum;
-}
-
-qint64 saturatingMultiply(qint64 a, qint64 b)
-{
-    qint64 product = 0;
-    if (__builtin_mul_overflow(a, b, &product))
-        return (a < 0) != (b < 0) ? std::numeric_limits<qint64>::min() : std::numeric_limits<qint64>::max();
-    return product;
-}
 
 qint64 toInteger(const QString& text)
 {
@@ -116,7 +102,33 @@ QString pageCaption(const QString& caption, qsizetype count, bool marked)
 
 Evaluator::Evaluator(kb::Query& query)
     : query_(query)
+    , memory_(std::make_unique<MemoryEvaluator>(query.connection()))
 {}
+
+Evaluator::~Evaluator() = default;
+
+void Evaluator::prepare()
+{
+    if (path_ == EvaluationPath::InMemory)
+        memory_->prepare();
+}
+
+void Evaluator::checkStamp()
+{
+    useStamp(kb::knowledgeStamp(query_.connection()));
+}
+
+void Evaluator::useStamp(const QString& stamp)
+{
+    if (stamp != stamp_) {
+        pathologies_.clear();
+        loaded_ = false;
+        withheld_.clear();
+        emergencies_.clear();
+        emergenciesLoaded_ = false;
+        stamp_ = stamp;
+    }
+}
 
 void Evaluator::loadPathologies(const QString& cipherKey)
 {
@@ -184,6 +196,7 @@ const Evaluator::Pathology& Evaluator::pathology(qint64 rowId, const QString& ci
 void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QString& patientAgeBand,
                                 const QString& cipherKey)
 {
+    checkStamp();
     const QString otherSex = patientSex == u'f' ? QStringLiteral("h") : QStringLiteral("f");
     const QString cacheKey = otherSex + u'|' + patientAgeBand + u'|' + cipherKey;
     auto it = withheld_.find(cacheKey);
@@ -205,6 +218,22 @@ void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QStrin
 EvaluationResult Evaluator::evaluate(CaseState& state, EvaluationMode mode, const QString& formule,
                                      const QString& pathologie, const EvaluationOptions& options)
 {
+    if (path_ == EvaluationPath::InMemory) {
+        if (std::optional<EvaluationResult> result =
+                memory_->evaluate(state, mode, formule, pathologie, options)) {
+            ++answeredInMemory_;
+            useStamp(memory_->stamp());
+            markEmergencies(*result);
+            return std::move(*result);
+        }
+    }
+    ++answeredWithSql_;
+    return evaluateWithSql(state, mode, formule, pathologie, options);
+}
+
+EvaluationResult Evaluator::evaluateWithSql(CaseState& state, EvaluationMode mode, const QString& formule,
+                                            const QString& pathologie, const EvaluationOptions& options)
+{
     state.CandidateSigns.clear();
     state.CandidateExams.clear();
     state.CandidateExamLines.clear();
@@ -212,11 +241,13 @@ EvaluationResult Evaluator::evaluate(CaseState& state, EvaluationMode mode, cons
     EvaluationResult result;
     std::vector<std::pair<qint64, QString>> scored; // score and name, in query order
     try {
+        checkStamp();
         const QString condition = pathologie.isEmpty() ? formule : pathologie;
-        const QString sql = state.SCList.isEmpty() ? QStringLiteral("select _rowid_ as id from Data where") +
-                                                         condition + QStringLiteral(" ORDER BY F DESC")
-                                                   : QStringLiteral("select _rowid_ as id from Data where ") +
-                                                         condition + QStringLiteral(" ORDER BY F DESC");
+        const QString sql = state.SCList.isEmpty()
+                                ? QStringLiteral("select _rowid_ as id from Data where") + condition +
+                                      QStringLiteral(" ORDER BY F DESC, rowid")
+                                : QStringLiteral("select _rowid_ as id from Data where ") + condition +
+                                      QStringLiteral(" ORDER BY F DESC, rowid");
         query_.open(sql);
         std::vector<qint64> rowIds;
         rowIds.reserve(size_t(query_.recordCount()));

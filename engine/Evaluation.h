@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -51,20 +52,43 @@ struct EvaluationOptions {
     QString cipherKey;
 };
 
+class MemoryEvaluator;
+
+// Which way the condition is evaluated. Both give the same results; the SQL path runs the
+// condition as a statement on the shared query object and is the yardstick of the other.
+enum class EvaluationPath { InMemory, Sql };
+
 class Evaluator {
 public:
     explicit Evaluator(kb::Query& query);
+    ~Evaluator();
 
     // A non-empty pathologie replaces formule as the whole condition. The candidate lists of the case
     // are refilled.
     EvaluationResult evaluate(model::CaseState& state, EvaluationMode mode, const QString& formule,
                               const QString& pathologie, const EvaluationOptions& options);
 
+    void setPath(EvaluationPath path) { path_ = path; }
+    EvaluationPath path() const { return path_; }
+    // Reads the knowledge into memory ahead of the first evaluation (start-up calls it).
+    void prepare();
+    // How many evaluations each path answered: the in-memory path leaves to the SQL path what it
+    // cannot answer with certainty (failures, unusual conditions).
+    int answeredInMemory() const { return answeredInMemory_; }
+    int answeredWithSql() const { return answeredWithSql_; }
+
     // Withholds from list the signs reserved to the other sex or to another age band.
     void Filtre_Sexe_Age(model::SortedList& list, QChar patientSex, const QString& patientAgeBand,
                          const QString& cipherKey);
 
 private:
+    EvaluationResult evaluateWithSql(model::CaseState& state, EvaluationMode mode, const QString& formule,
+                                     const QString& pathologie, const EvaluationOptions& options);
+    // Drops what the SQL path keeps of the knowledge when the file's knowledge stamp changed.
+    void checkStamp();
+    // The same with the stamp already read.
+    void useStamp(const QString& stamp);
+
     struct Pathology {
         QString name;
         QString prevalence;                      // read as an integer at each use, as the column is
@@ -82,7 +106,12 @@ private:
     void markEmergencies(EvaluationResult& result);
 
     kb::Query& query_;
-    // The knowledge does not change while the program runs: each pathology is read and split once.
+    EvaluationPath path_ = EvaluationPath::InMemory;
+    int answeredInMemory_ = 0;
+    int answeredWithSql_ = 0;
+    std::unique_ptr<MemoryEvaluator> memory_;
+    QString stamp_; // the knowledge stamp the SQL path's pathologies and withheld signs were read under
+    // Each pathology is read and split once for a given knowledge.
     QHash<qint64, Pathology> pathologies_;
     QSet<QString> emergencies_; // the names of the pathologies flagged as emergencies
     bool emergenciesLoaded_ = false;

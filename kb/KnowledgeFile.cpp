@@ -258,6 +258,14 @@ bool upgradeKnowledge(const QString& compiledPath, const QString& userPath, bool
                     QStringLiteral("delete from main.%1; insert into main.%1 select * from compiled.%1;")
                         .arg(table));
             }
+            // The evaluation's index of the compiled knowledge comes with it; an index of the old
+            // knowledge would only be ignored.
+            user.execScript(QStringLiteral("CREATE TABLE IF NOT EXISTS main.EvaluationIndex (KnowledgeHash "
+                                           "TEXT NOT NULL, Data BLOB NOT NULL);"
+                                           "DELETE FROM main.EvaluationIndex;"));
+            if (hasTable(user, QStringLiteral("EvaluationIndex"), QStringLiteral("compiled")))
+                user.execScript(QStringLiteral(
+                    "insert into main.EvaluationIndex select * from compiled.EvaluationIndex;"));
             user.execScript(QStringLiteral(
                 "update main.Prm set V = (select V from compiled.Prm where T = 'MS') where T = 'MS';"
                 "delete from main.VersionArea; insert into main.VersionArea select * from "

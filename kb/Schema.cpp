@@ -89,10 +89,11 @@ void addMissingKnowledgeTables(Connection& connection, const QString& schema)
             .arg(schema));
 }
 
-bool hasTable(Connection& connection, const QString& table)
+bool hasTable(Connection& connection, const QString& table, const QString& schema)
 {
-    Statement statement(connection,
-                        QStringLiteral("select 1 from sqlite_master where type = 'table' and name = ?"));
+    Statement statement(
+        connection,
+        QStringLiteral("select 1 from %1.sqlite_master where type = 'table' and name = ?").arg(schema));
     statement.bind({table});
     return statement.step();
 }

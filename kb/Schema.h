@@ -21,7 +21,8 @@ void createSchema(Connection& connection);
 // files made by earlier versions lack.
 void addMissingKnowledgeTables(Connection& connection, const QString& schema);
 
-bool hasTable(Connection& connection, const QString& table);
+// Whether the table exists, in the file itself or in the attached schema given (a fixed name).
+bool hasTable(Connection& connection, const QString& table, const QString& schema = QStringLiteral("main"));
 
 // The tables that hold the knowledge proper; an upgrade replaces exactly these.
 const QStringList& knowledgeTables();

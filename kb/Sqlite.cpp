@@ -196,6 +196,13 @@ qint64 Statement::integer(int column) const
     return sqlite3_column_int64(stmt_, column);
 }
 
+QByteArrayView Statement::blobView(int column) const
+{
+    const void* data = sqlite3_column_blob(stmt_, column);
+    const int bytes = sqlite3_column_bytes(stmt_, column);
+    return data ? QByteArrayView(static_cast<const char*>(data), bytes) : QByteArrayView();
+}
+
 QByteArray Statement::blob(int column) const
 {
     const void* data = sqlite3_column_blob(stmt_, column);

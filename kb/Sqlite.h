@@ -1,6 +1,7 @@
 #pragma once
 // A small RAII layer over the SQLite C API: one place where every return code is checked.
 
+#include <QByteArrayView>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -66,6 +67,8 @@ public:
     QString text(int column) const;
     qint64 integer(int column) const;
     QByteArray blob(int column) const;
+    // The same without a copy: valid until the statement moves on or is reset.
+    QByteArrayView blobView(int column) const;
     bool isNull(int column) const;
 
 private:

@@ -3,6 +3,7 @@
 #include "kb/Sqlite.h"
 
 #include <QFileInfo>
+#include <sqlite3.h>
 
 namespace vardelo::kb {
 
@@ -53,6 +54,23 @@ KbVersion readKbVersion(const QString& path)
         version.error = QStringLiteral("Lecture de « %1 » impossible : %2").arg(path, e.message());
     }
     return version;
+}
+
+QString knowledgeStamp(Connection& connection)
+{
+    try {
+        Statement hash(connection, QStringLiteral("select KnowledgeHash from VersionArea"));
+        if (hash.step()) {
+            const QString text = hash.text(0);
+            if (!text.isEmpty())
+                return u'#' + text;
+        }
+    } catch (const DbError&) {
+        // No version table: the file has no hash.
+    }
+    Statement version(connection, QStringLiteral("PRAGMA data_version"));
+    const qint64 data = version.step() ? version.integer(0) : 0;
+    return QStringLiteral("changes %1 %2").arg(sqlite3_total_changes64(connection.handle())).arg(data);
 }
 
 } // namespace vardelo::kb

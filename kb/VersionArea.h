@@ -24,4 +24,13 @@ KbVersion decodeVersionArea(const QByteArray& area);
 // Reads the area from a knowledge-base file without changing it.
 KbVersion readKbVersion(const QString& path);
 
+class Connection;
+
+// What the caches of the knowledge are keyed on: the knowledge hash kept beside the version area,
+// which only an upgrade of the knowledge changes, so that saving a case or a score keeps them.
+// A file without a hash (made by hand or by a test) may have its knowledge written at any time:
+// its stamp is then the connection's count of changed rows and the file's data version, which
+// any write changes.
+QString knowledgeStamp(Connection& connection);
+
 } // namespace vardelo::kb

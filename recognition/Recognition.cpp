@@ -13,6 +13,7 @@
 
 #include "kb/JetFunctions.h"
 #include "kb/Sqlite.h"
+#include "kb/VersionArea.h"
 #include "recognition/SearchText.h"
 #include "recognition/SmartCompare.h"
 
@@ -45,7 +46,9 @@ QString plainText(const QString& text)
 {
     QString plain = kb::foldCase(text).normalized(QString::NormalizationForm_D);
     plain.removeIf([](QChar c) { return c.category() == QChar::Mark_NonSpacing; });
-    return plain;
+    // Typed text spells the ligatures out.
+    plain.replace(u'\u0153', QStringLiteral("oe")).replace(u'\u0152', QStringLiteral("oe"));
+    return plain.replace(u'\u00E6', QStringLiteral("ae")).replace(u'\u00C6', QStringLiteral("ae"));
 }
 
 // The words of a sign text, as typed words are compared with them.
@@ -248,7 +251,7 @@ struct PathologyTable {
 };
 
 struct Snapshot {
-    std::pair<qint64, qint64> stamp{-1, -1};
+    QString stamp; // the knowledge stamp it was read under
     bool stopLoaded = false;
     QString stopText;
     std::unique_ptr<Vocabulary> stopWords;
@@ -276,15 +279,6 @@ void unusedFunction(sqlite3_context* context, int, sqlite3_value**)
     sqlite3_result_null(context);
 }
 
-// Own writes change the total count of changed rows; other connections' commits change the data
-// version. Either means the knowledge may have changed.
-std::pair<qint64, qint64> stampOf(kb::Connection& connection)
-{
-    kb::Statement version(connection, QStringLiteral("PRAGMA data_version"));
-    const qint64 data = version.step() ? version.integer(0) : 0;
-    return {qint64(sqlite3_total_changes64(connection.handle())), data};
-}
-
 Snapshot& snapshotFor(kb::Connection& connection)
 {
     sqlite3* db = connection.handle();
@@ -300,7 +294,7 @@ Snapshot& snapshotFor(kb::Connection& connection)
         it = map.emplace(db, std::make_unique<Snapshot>()).first;
     }
     Snapshot& snapshot = *it->second;
-    const auto stamp = stampOf(connection);
+    const QString stamp = kb::knowledgeStamp(connection);
     if (snapshot.stamp != stamp) {
         snapshot = Snapshot();
         snapshot.stamp = stamp;
@@ -599,8 +593,7 @@ public:
                 keyed.push_back({c, 0, 0});
                 continue;
             }
-            const QStringList textWords =
-                plainText(c).split(QRegularExpression(QStringLiteral("[^a-z0-9]+")), Qt::SkipEmptyParts);
+            const QStringList textWords = plainWords(c);
             int named = 0;
             for (const auto& [typed, closest] : forms)
                 named += textWords.contains(typed) || textWords.contains(closest) ? 1 : 0;
@@ -657,8 +650,18 @@ public:
         }
         if (!changed)
             return {};
-        const QStringList again = joined(strict(corrected));
-        return again.isEmpty() ? widerOn(corrected) : again;
+        // Every corrected word first, read from the keyword index as the other steps are.
+        QStringList known;
+        for (const QString& w : std::as_const(corrected)) {
+            if (!known.contains(w) && !wideRowsOf(w).empty())
+                known.append(w);
+        }
+        if (known.isEmpty())
+            return {};
+        Rows rows = wideRowsOf(known.first());
+        for (qsizetype i = 1; i < known.size() && !rows.empty(); ++i)
+            rows = intersect(rows, wideRowsOf(known.at(i)));
+        return rows.empty() ? widerOn(corrected) : rank(rows, known, known);
     }
 
 private:
@@ -682,17 +685,15 @@ private:
 
     // What the wider search takes a word to name: the rows holding a keyword that begins with its
     // stem (a beginning of at least five characters that leaves out no more than its last two:
-    // "deforme" finds "deformation", "matinales" finds "matinale"), or with its closest vocabulary
-    // word. Read from the keywords' words rather than by a scan of their text.
+    // "deforme" finds "deformation", "matinales" finds "matinale"). Read from the keywords' words
+    // rather than by a scan of their text. The closest word of the strict search is left out: what
+    // it brings, a word of a few common letters, is too loose once the strict search has failed.
     const Rows& wideRowsOf(const QString& word)
     {
         if (const auto it = wideRows_.find(word); it != wideRows_.end())
             return it->second;
         const QString stem = word.size() > 5 ? word.left(std::max<qsizetype>(5, word.size() - 2)) : word;
         Rows rows = entries().rowsByStem(kb::foldCase(stem));
-        const QString closest = vocabulary().closest(word);
-        if (!closest.startsWith(stem))
-            rows = unite(rows, entries().rowsByStem(kb::foldCase(closest)));
         return wideRows_.emplace(word, std::move(rows)).first->second;
     }
 
@@ -747,14 +748,13 @@ private:
         return rank(rows, core, known, rarity);
     }
 
-    // Whether the text of a sign names the typed word: one of its words is the word, its closest
-    // vocabulary word, or shares its stem.
+    // Whether the text of a sign names the typed word: one of its words is the word or shares its
+    // stem.
     bool names(const QStringList& textWords, const QString& word)
     {
-        const QString closest = vocabulary().closest(word);
         const QStringView stem = QStringView(word).left(std::max<qsizetype>(5, word.size() - 2));
         return std::any_of(textWords.begin(), textWords.end(), [&](const QString& t) {
-            return t == word || t == closest || (word.size() >= 5 && t.startsWith(stem));
+            return t == word || (word.size() >= 5 && t.startsWith(stem));
         });
     }
 

@@ -35,7 +35,8 @@ QList<QStringList> OrderCandidateGroups(const QStringList& candidates, const QSt
 // throw kb::DbError.
 //
 // The knowledge base does not change while the program runs, so what the search reads of it is
-// kept between calls, per connection, and read again after anything was written to the file.
+// kept between calls, per connection, and read again when the knowledge stamp of the file changes
+// (see kb::knowledgeStamp): saving a case or a score keeps it.
 // Like the shared query object, the searches belong to one thread.
 QStringList RechercheSC(kb::Query& query, const QString& table, const QString& text, QChar sex,
                         const QString& ageBand);

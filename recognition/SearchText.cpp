@@ -3,6 +3,7 @@
 #include "recognition/Recognition.h"
 #include "recognition/SmartCompare.h"
 
+#include <QHash>
 #include <QSet>
 #include <stdexcept>
 
@@ -83,9 +84,25 @@ QStringList PathologyWords(QStringView typed)
 QList<QStringList> OrderCandidateGroups(const QStringList& candidates, const QString& reference)
 {
     constexpr int Threshold = 10;
-    const QString lines = candidates.join(QStringLiteral("\r\n"));
+    // The texts are compared with their ligatures spelled out, as the physician types them.
+    auto spell = [](QString text) {
+        text.replace(u'\u0153', QStringLiteral("oe")).replace(u'\u0152', QStringLiteral("Oe"));
+        return text.replace(u'\u00E6', QStringLiteral("ae")).replace(u'\u00C6', QStringLiteral("Ae"));
+    };
+    QStringList spelled;
+    QHash<QString, QString> original;
+    for (const QString& c : candidates) {
+        spelled.append(spell(c));
+        original.insert(spelled.last(), c);
+    }
+    const auto similarTo = [&](const QString& text, QStringList& target) {
+        QStringList found;
+        AddSimilarLines(spelled.join(QStringLiteral("\r\n")), text, Threshold, found);
+        for (const QString& f : std::as_const(found))
+            target.append(original.value(f, f));
+    };
     QList<QStringList> groups(3);
-    AddSimilarLines(lines, reference, Threshold, groups[0]);
+    similarTo(reference, groups[0]);
     QSet<QString> seen;
     QStringList first;
     for (const QString& c : std::as_const(groups[0])) {
@@ -101,7 +118,7 @@ QList<QStringList> OrderCandidateGroups(const QStringList& candidates, const QSt
     // reasons the physician cannot see.
     if (!first.isEmpty()) {
         QStringList similar;
-        AddSimilarLines(lines, first.first(), Threshold, similar);
+        similarTo(spell(first.first()), similar);
         for (const QString& c : std::as_const(similar)) {
             if (!seen.contains(c)) {
                 seen.insert(c);

@@ -54,4 +54,24 @@ TEST(VersionArea, ReadFromFiles)
     EXPECT_NE(version.raw, ExpectedKBVersionRaw);
 }
 
+// Caches of the knowledge survive writes to the working tables of a file that has a knowledge hash;
+// without a hash, any write may have changed the knowledge.
+TEST(VersionArea, KnowledgeStampChangesWithTheHashOnly)
+{
+    Connection db(QStringLiteral(":memory:"), Connection::Mode::Create);
+    createSchema(db);
+    const QString unhashed = knowledgeStamp(db);
+    db.exec(QStringLiteral("insert into Score (S) values ('x')"));
+    EXPECT_NE(knowledgeStamp(db), unhashed);
+
+    db.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, 'abc')"),
+            {encodeVersionArea(CurrentKBVersion)});
+    const QString hashed = knowledgeStamp(db);
+    db.exec(QStringLiteral("insert into Score (S) values ('y')"));
+    db.exec(QStringLiteral("insert into Fiche (SC) values ('Fièvre')"));
+    EXPECT_EQ(knowledgeStamp(db), hashed);
+    db.exec(QStringLiteral("update VersionArea set KnowledgeHash = 'abd'"));
+    EXPECT_NE(knowledgeStamp(db), hashed);
+}
+
 } // namespace

@@ -99,7 +99,7 @@ TEST_F(WiderSearchTest, TheWiderSearchRunsOnlyWhenTheStrictOneFindsNothing)
 
 TEST_F(WiderSearchTest, AmongCandidatesLikeNothingTypedTheGeneralSignComesFirst)
 {
-    // "fievr" resembles none of the texts: the Parts' order leaves them alphabetical, and the sign
+    // "fievr" resembles none of the texts: the strict order leaves them alphabetical, and the sign
     // named "Fièvre" comes before its variants and the signs that only list the word.
     const QStringList strict = RechercheSC(query, QStringLiteral("SC"), QStringLiteral("fievr"), u'f', {});
     EXPECT_EQ(strict.first(), QStringLiteral("Dissociation pouls-temp\u00E9rature"));

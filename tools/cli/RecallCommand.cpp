@@ -21,12 +21,14 @@ struct Finding {
     bool negated = false;
 };
 
-const char* const RecallUsage = "recall FICHIER [--sex h|f] [--age 1|2|3] [--verbose]";
+const char* const RecallUsage = "recall FICHIER [--sex h|f] [--age 1|2|3] [--strict] [--verbose]";
 
 int runRecall(Context& context)
 {
     QStringList args = context.args;
     const bool verbose = args.removeAll(QStringLiteral("--verbose")) > 0;
+    // The strict search alone, as recognition was before the wider search and the denials.
+    const bool strict = args.removeAll(QStringLiteral("--strict")) > 0;
     QString sex = QStringLiteral("f");
     QString age;
     for (const QString& option : {QStringLiteral("--sex"), QStringLiteral("--age")}) {
@@ -76,8 +78,12 @@ int runRecall(Context& context)
         kb::Connection connection(context.dbPath, kb::Connection::Mode::ReadOnly);
         kb::Query query(connection);
         for (const Finding& f : std::as_const(findings)) {
-            const recognition::Recognized found =
-                recognition::Recognize(query, QStringLiteral("SC"), f.text, sex.at(0), age);
+            recognition::Recognized found;
+            if (strict)
+                found.candidates =
+                    recognition::RechercheSC(query, QStringLiteral("SC"), f.text, sex.at(0), age);
+            else
+                found = recognition::Recognize(query, QStringLiteral("SC"), f.text, sex.at(0), age);
             const qsizetype rank = found.negated == f.negated ? found.candidates.indexOf(f.sign) : -1;
             first += rank == 0 ? 1 : 0;
             firstFive += rank >= 0 && rank < 5 ? 1 : 0;

@@ -1,6 +1,7 @@
 #include "tools/kb/Knowledge.h"
 
 #include "case/KbLines.h"
+#include "engine/MemoryEvaluator.h"
 #include "kb/KnowledgeFile.h"
 #include "kb/Schema.h"
 #include "kb/Sqlite.h"
@@ -80,6 +81,18 @@ QString keywordsOf(const QString& text)
         out.append((u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ? QChar(u) : QChar(u' '));
     }
     return out.simplified();
+}
+
+// A displayed text that spells out a ligature French writes ("oedème", "coeur"), or "Beta-HCG":
+// the word as found, or nothing.
+QString unligatured(const QString& text)
+{
+    static const QRegularExpression spelled(
+        QStringLiteral(R"((oed[eèé]m\w*|\boeil\w*|coeur\w*|\bfoet\w*|oesophag\w*|oestro\w*|soeur\w*|)"
+                       R"(noeud\w*|manoeuvre\w*|coelio\w*|coeliaque\w*|\bbeta-hcg))"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    const QRegularExpressionMatch match = spelled.match(text);
+    return match.hasMatch() ? match.captured(1) : QString();
 }
 
 bool hasForbiddenCharacter(const QString& text, const QString& forbidden)
@@ -276,6 +289,10 @@ void Loader::loadVocabulary(const QString& relative, bool exams)
             error(file, line, QStringLiteral("« %1 » : sex vaut h ou f").arg(entry.text));
         if (!entry.age.isEmpty() && entry.age != u"1" && entry.age != u"2" && entry.age != u"3")
             error(file, line, QStringLiteral("« %1 » : age vaut \"1\", \"2\" ou \"3\"").arg(entry.text));
+        if (const QString word = unligatured(entry.text); !word.isEmpty())
+            warning(
+                file, line,
+                QStringLiteral("« %1 » : « %2 » s'écrit avec « œ » (ou « Bêta-HCG »)").arg(entry.text, word));
         (exams ? result_.knowledge.exams : result_.knowledge.signs).push_back(entry);
     }
 }
@@ -401,6 +418,13 @@ void Loader::loadPathology(const QString& relative)
     };
     p.definitionText = *definition;
     p.treatmentText = *treatment;
+    for (const auto& [key, value] : {std::pair{"name", p.name}, std::pair{"definition", p.definitionText},
+                                     std::pair{"treatment", p.treatmentText}}) {
+        if (const QString word = unligatured(value); !word.isEmpty())
+            warning(file, (*node)[key].Mark().line + 1,
+                    QStringLiteral("%1 : « %2 » s'écrit avec « œ » (ou « Bêta-HCG »)")
+                        .arg(QString::fromUtf8(key), word));
+    }
     document("definition", *definition, &p.definitionRtf);
     document("treatment", *treatment, &p.treatmentRtf);
     result_.knowledge.pathologies.push_back(std::move(p));
@@ -814,6 +838,8 @@ bool writeDatabase(const Knowledge& k, const QString& path, QString* error)
             db.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, ?)"),
                     {kb::encodeVersionArea(kb::CurrentKBVersion), kb::computeKnowledgeHash(db)});
             transaction.commit();
+            // The evaluation's index, so that the program does not read the knowledge at start.
+            engine::MemoryEvaluator::storeIndex(db);
         }
         return temporary.commit(error);
     } catch (const kb::DbError& e) {

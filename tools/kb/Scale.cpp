@@ -1,5 +1,6 @@
 #include "tools/kb/Scale.h"
 
+#include "engine/MemoryEvaluator.h"
 #include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "kb/Schema.h"
@@ -131,6 +132,7 @@ bool scaleDatabase(const QString& sourcePath, int factor, const QString& outPath
             out.exec(QStringLiteral("insert into VersionArea (Area, KnowledgeHash) values (?, ?)"),
                      {version.blob(0), kb::computeKnowledgeHash(out)});
         transaction.commit();
+        engine::MemoryEvaluator::storeIndex(out);
         return true;
     } catch (const kb::DbError& e) {
         QFile::remove(outPath);
