@@ -145,3 +145,40 @@ TEST_F(Cli, SheetAndRtfToTextPrintTheTextTheReaderMakes)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Cli, CaseFilesAreSavedListedShownAndDeleted)
+{
+    QFile::copy(file("Data.vdat"), file("cases.vdat"));
+    QFile::setPermissions(file("cases.vdat"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    const QString name = QStringLiteral(R"(O'Neil "Jo" [x] 100%   [12/09/2025  14:03:27])");
+    const QString c = QStringLiteral("case");
+    const QString json = QStringLiteral("--json");
+    Outcome o = run("cases.vdat",
+                    {c, QStringLiteral("save"),
+                     QStringLiteral(R"({"sex":"h","age":"3","signs":["Fièvre"],"exams":["and","NFS : x"],)"
+                                    R"("retained":"Grippe","notes":"{\\rtf1 n}"})"),
+                     QStringLiteral("--name"), name, json});
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    o = run("cases.vdat", {c, QStringLiteral("save"), QStringLiteral(R"({"exams":["and","NFS : y"]})"),
+                           QStringLiteral("--name"), QStringLiteral("B")});
+    ASSERT_EQ(o.status, 0) << o.err.toStdString();
+    o = run("cases.vdat", {c, QStringLiteral("list"), json});
+    EXPECT_EQ(o.out.trimmed(), QStringLiteral(R"(["B","O'Neil \"Jo\" [x] 100%   [12/09/2025  14:03:27]"])"));
+    o = run("cases.vdat", {c, QStringLiteral("show"), name, json});
+    EXPECT_EQ(
+        o.out.trimmed(),
+        QStringLiteral(
+            R"({"age":"3","analyses":[],"exams":["and","NFS : x"],"name":"O'Neil \"Jo\" [x] 100%   )"
+            R"([12/09/2025  14:03:27]","notes":"{\\rtf1 n}","retained":"Grippe","sex":"h","signs":["Fièvre"]})"));
+    EXPECT_EQ(run("cases.vdat", {c, QStringLiteral("delete"), QStringLiteral("B")}).status, 0);
+    o = run("cases.vdat", {c, QStringLiteral("delete"), QStringLiteral("B")});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_TRUE(o.err.contains(QStringLiteral("n'est pas enregistrée"))) << o.err.toStdString();
+    EXPECT_EQ(run("cases.vdat", {c, QStringLiteral("list")}).out, name + u'\n');
+    o = run("cases.vdat", {c, QStringLiteral("save"), QStringLiteral("{}"), QStringLiteral("--name"), name});
+    EXPECT_TRUE(o.err.contains(QStringLiteral("Vous n'avez pas encore effectuer"))) << o.err.toStdString();
+}
+
+} // namespace

@@ -24,8 +24,9 @@ QByteArray workingRows(kb::Connection& db)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const char* sql :
-         {"select * from Fiche order by N", "select * from Score order by _rowid_",
-          "select * from Report order by _rowid_", "select * from Prm where T <> 'MS' order by T"}) {
+         {"select * from Fiche order by N", "select * from diagnostics_parallele order by _rowid_",
+          "select * from Score order by _rowid_", "select * from Report order by _rowid_",
+          "select * from Prm where T <> 'MS' order by T"}) {
         kb::Statement statement(db, QString::fromLatin1(sql));
         while (statement.step()) {
             for (int c = 0; c < statement.columnCount(); ++c)
@@ -60,6 +61,10 @@ TEST(UpgradeCrash, AKilledUpgradeLeavesTheOldOrTheNewKnowledge)
             db.exec(QStringLiteral("insert into Fiche (ID, S, SC, Notes) values (?, 'h', ?, ?)"),
                     {QStringLiteral("Patient %1 [01/02/2026 10:00:00]").arg(i), QStringLiteral("Fièvre\r\n"),
                      QString(500, u'n')});
+            db.exec(
+                QStringLiteral("insert into diagnostics_parallele (ID, Analyse, Save, S, SC, D, Notes) "
+                               "values (?, 'Analyse Parallèle [Fièvre]', ?, 'h', 'Fièvre\r\n', NULL, ?)"),
+                {QStringLiteral("Patient %1 [01/02/2026 10:00:00]").arg(i), i % 2 == 0, QString(300, u'a')});
             db.exec(
                 QStringLiteral("insert into Score (Date_Heure, J, T, S) values ('01/02/2026', ?, 10, 'x')"),
                 {i});

@@ -1,0 +1,1 @@
+vardelo_benchmark(case_open_bench ${CMAKE_CURRENT_LIST_DIR}/CaseOpenBench.cpp)
