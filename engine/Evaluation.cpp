@@ -15,6 +15,15 @@
 
 namespace vardelo::engine {
 
+QString diagnosesHeader(qsizetype count)
+{
+    if (count == 0)
+        return QStringLiteral("Pas de diagnostic !");
+    if (count == 1)
+        return QStringLiteral("1   Diagnostic évoqué");
+    return QString::number(count) + QStringLiteral("   ") + CaptionDiagnoses;
+}
+
 using namespace model;
 
 namespace {
@@ -257,12 +266,7 @@ EvaluationResult Evaluator::evaluateWithSql(CaseState& state, EvaluationMode mod
 
         if (mode == EvaluationMode::Rank) {
             const qsizetype count = qsizetype(rowIds.size());
-            if (count == 0)
-                result.header = QStringLiteral("Pas de diagnostic !");
-            else if (count == 1)
-                result.header = QStringLiteral("1   Diagnostic évoqué");
-            else
-                result.header = QString::number(count) + QStringLiteral("   ") + CaptionDiagnoses;
+            result.header = diagnosesHeader(count);
 
             const bool probability = options.sortMode == SortMode::Probability;
             const LearningBonuses learning(options.learningList);

@@ -14,6 +14,9 @@
 namespace vardelo::engine {
 
 inline const QString CaptionDiagnoses = QStringLiteral("Diagnostics évoqués");
+
+// The diagnosis list's header for a ranking of that many pathologies; both evaluation paths use it.
+QString diagnosesHeader(qsizetype count);
 inline const QString CaptionSigns = QStringLiteral("Signes cliniques / Symptômes");
 inline const QString CaptionExams = QStringLiteral("Examens complémentaires");
 inline const QString CaptionNotes = QStringLiteral("Notes");

@@ -995,12 +995,7 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, Eval
         EvaluationResult result;
         if (mode == EvaluationMode::Rank) {
             const qsizetype count = qsizetype(rows.size());
-            if (count == 0)
-                result.header = QStringLiteral("Pas de diagnostic !");
-            else if (count == 1)
-                result.header = QStringLiteral("1   Diagnostic évoqué");
-            else
-                result.header = QString::number(count) + QStringLiteral("   ") + CaptionDiagnoses;
+            result.header = diagnosesHeader(count);
 
             const bool probability = options.sortMode == SortMode::Probability;
             std::vector<qint64> signLengths; // of the signs of the formula, for the specificity
