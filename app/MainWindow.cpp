@@ -3,6 +3,7 @@
 #include "app/Appearance.h"
 #include "app/MainActions.h"
 #include "app/MessageTexts.h"
+#include "casefiles/ParallelAnalyses.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/PatientSheetDialog.h"
 #include "kb/Schema.h"
@@ -292,10 +293,12 @@ void MainWindow::saveStateOnExit(bool farewell)
                 query_->setField(QStringLiteral("V"), QString());
                 query_->post();
             }
-            query_->execSql(QStringLiteral("delete from diagnostics_parallele where save = False"));
         } catch (const kb::DbError& e) {
             messages().error(e.message());
         }
+        if (const casefiles::Outcome purged = casefiles::ParallelAnalyses(*connection_).purgeUnconfirmed();
+            !purged.ok())
+            messages().error(purged.error);
     }
     if (farewell)
         messages().message(FarewellMessage);
