@@ -163,6 +163,14 @@ void CaseSession::setRetainedDiagnosis(const QString& name)
     emit retainedDiagnosisChanged();
 }
 
+void CaseSession::setNotesRtf(const QString& rtf)
+{
+    if (notesRtf_ == rtf)
+        return;
+    notesRtf_ = rtf;
+    emit notesChanged();
+}
+
 void CaseSession::clear()
 {
     state_.SCList.clear();
@@ -172,6 +180,7 @@ void CaseSession::clear()
     emit formulaChanged();
     emit examsChanged();
     setRetainedDiagnosis(QString());
+    setNotesRtf(QString());
     emit cleared();
     evaluateCase(EvaluationMode::RefreshOffers);
 }

@@ -35,6 +35,9 @@ public:
     const QString& retainedDiagnosis() const { return retainedDiagnosis_; }
     bool welcomeAccepted() const { return welcomeAccepted_; }
     const QStringList& learningList() const { return learningList_; }
+    // The physician's notes on the case, as an RTF document: saved with the case file and printed
+    // in the report.
+    const QString& notesRtf() const { return notesRtf_; }
     bool isEmpty() const { return state_.SCList.isEmpty() && state_.EC_List.isEmpty(); }
 
     // Nothing is evaluated before the welcome message was confirmed.
@@ -69,10 +72,12 @@ public:
     // Changes the ranking and ranks the case again when it holds anything.
     void setRankingMode(SortMode mode);
     void setRetainedDiagnosis(const QString& name);
+    void setNotesRtf(const QString& rtf);
     // Lets the next completed evaluation keep the retained diagnosis (it clears it otherwise).
     void keepRetainedDiagnosisOnce(bool keep = true) { keepRetained_ = keep; }
     bool keepsRetainedDiagnosis() const { return keepRetained_; }
-    // Empties the formula, the exam lines and the retained diagnosis, then refreshes the offers.
+    // Empties the formula, the exam lines, the retained diagnosis and the notes, then refreshes the
+    // offers.
     void clear();
     // Loads a formula and exam lines made elsewhere (a command line, a saved case).
     void setFormula(const QStringList& formula);
@@ -96,6 +101,7 @@ signals:
     void patientChanged();
     void rankingModeChanged();
     void retainedDiagnosisChanged();
+    void notesChanged();
     // A completed evaluation (failed or not); the offered lists of state() are refilled.
     void evaluated(const vardelo::engine::EvaluationResult& result);
     // The case was emptied: the views drop what was typed and not entered.
@@ -117,6 +123,7 @@ private:
     Patient patient_;
     SortMode rankingMode_ = SortMode::Prevalence;
     QString retainedDiagnosis_;
+    QString notesRtf_;
     bool keepRetained_ = false;
     bool welcomeAccepted_ = false;
     QStringList learningList_;
