@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
 #include <sqlite3.h>
@@ -73,6 +74,12 @@ private slots:
         // The vocabulary of the empty case fills the sign entry; the window title carries the version.
         QVERIFY(child<QComboBox>(form, QStringLiteral("signInput"))->count() > 0);
         QCOMPARE(form->windowTitle(), QStringLiteral("Vardelo 1.0"));
+        // Centred on the screen, in the window's 13-pixel font.
+        const QPoint offCentre =
+            form->geometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
+        QCOMPARE(form->font().pixelSize(), 13);
         QCOMPARE(child<QComboBox>(form, QStringLiteral("pathologyCombo"))->count(), 4);
     }
 
