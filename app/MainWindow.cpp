@@ -391,8 +391,19 @@ void MainWindow::showAbout()
 
 void MainWindow::openHelp()
 {
+    // The manual opens at the section of the page the physician is working on.
+    QString section = QStringLiteral("contexte-30");
+    const QWidget* page = currentPage();
+    if (page && page == signsPage_)
+        section = QStringLiteral("signes");
+    else if (page && page == examsPage_)
+        section = QStringLiteral("examens");
+    else if (page && page == notesPage_)
+        section = QStringLiteral("notes");
+    else if (page && page == pathologyPage_)
+        section = QStringLiteral("fiche-pathologie");
     const QString manual = env_.programFile(QStringLiteral("Aide/manuel.html"));
-    if (!env_.desktop->openUrl(QUrl::fromLocalFile(manual).toString() + QStringLiteral("#contexte-30")))
+    if (!env_.desktop->openUrl(QUrl::fromLocalFile(manual).toString() + u'#' + section))
         messages().error(HelpUnavailable.arg(QDir::toNativeSeparators(manual)));
 }
 
