@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Appearance.h"
+#include "app/CaseFileActions.h"
 #include "app/MainActions.h"
 #include "app/MessageTexts.h"
 #include "casefiles/ParallelAnalyses.h"
@@ -81,7 +82,7 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::buildPanels()
 {
-    caseBar_ = new panels::CaseBar(*session_, *query_);
+    caseBar_ = new panels::CaseBar;
     patientBanner_ = new panels::PatientBanner(*session_);
     entryTabs_ = new EntryTabs;
     entryTabs_->setObjectName(QStringLiteral("entryTabs"));
@@ -112,12 +113,10 @@ void MainWindow::buildPanels()
     layout->addWidget(diagnosisPanel_, 1);
 
     connect(entryTabs_, &QTabWidget::currentChanged, this, &MainWindow::onPageShown);
-    connect(caseBar_, &panels::CaseBar::clearAllRequested, this, &MainWindow::clearCase);
     connect(signsPage_, &panels::SignEntryPanel::clearAllRequested, this, &MainWindow::clearCase);
     connect(examsPage_, &panels::ExamEntryPanel::clearAllRequested, this, &MainWindow::clearCase);
     connect(patientBanner_, &panels::PatientBanner::clicked, this, &MainWindow::startNewCase);
     const auto showError = [this](const QString& text) { messages().error(text); };
-    connect(caseBar_, &panels::CaseBar::databaseError, this, showError);
     connect(pathologyPage_, &panels::PathologyPanel::databaseError, this, showError);
     connect(session_.get(), &engine::CaseSession::warning, this,
             [this](const QString& text) { messages().message(text); });
@@ -126,6 +125,21 @@ void MainWindow::buildPanels()
         if (currentPage() == pathologyPage_)
             entryTabs_->setCurrentWidget(signsPage_);
     });
+
+    caseFiles_ = new CaseFileActions(*session_, *connection_, *caseBar_, messages(), *env_.desktop, this);
+    CaseFileActions::WindowHooks hooks;
+    hooks.askPatient = [this] { startNewCase(); };
+    hooks.focusAfterClear = [this] { focusAfterClear(); };
+    hooks.showSignsPage = [this] { showPage(signsPage_); };
+    hooks.focusSignEntry = [this] { signsPage_->focusEntry(); };
+    hooks.focusExamEntry = [this] { examsPage_->focusEntry(); };
+    caseFiles_->setWindowHooks(std::move(hooks));
+    MainActions& a = *actions_;
+    connect(a.newCaseAction, &QAction::triggered, caseFiles_, &CaseFileActions::newCase);
+    connect(a.saveCaseAction, &QAction::triggered, caseFiles_, &CaseFileActions::saveCase);
+    connect(a.deleteCaseAction, &QAction::triggered, caseFiles_, &CaseFileActions::deleteCase);
+    connect(a.openCasesFolderAction, &QAction::triggered, caseFiles_, &CaseFileActions::openCasesFolder);
+    connect(a.deleteAllCasesAction, &QAction::triggered, caseFiles_, &CaseFileActions::deleteAllCases);
 
     // Today's size where the screen has room for it, the screen's room otherwise, centred on it.
     QSize size = DefaultWorkspaceSize + QSize(0, menuBar()->sizeHint().height());
@@ -141,8 +155,6 @@ void MainWindow::buildPanels()
 void MainWindow::connectActions()
 {
     MainActions& a = *actions_;
-    connect(a.newCaseAction, &QAction::triggered, this, &MainWindow::startNewCase);
-    connect(a.openCasesFolderAction, &QAction::triggered, this, &MainWindow::openCasesFolder);
     connect(a.focusEntryAction, &QAction::triggered, this, &MainWindow::focusEntry);
     connect(a.focusDiagnosesAction, &QAction::triggered, this, [this] {
         if (diagnosisPanel_)
@@ -254,7 +266,6 @@ void MainWindow::onFirstShow()
         requestEnd();
         return;
     }
-    caseBar_->showCurrentCase();
 }
 
 void MainWindow::onFirstActivation()
@@ -347,23 +358,25 @@ void MainWindow::startNewCase()
 void MainWindow::applyPatient(const engine::Patient& patient)
 {
     session_->setPatient(patient);
-    caseBar_->showCurrentCase();
-    clearCase();
+    caseFiles_->startCaseForPatient();
     entryTabs_->setCurrentWidget(signsPage_);
     signsPage_->focusEntry();
 }
 
 void MainWindow::clearCase()
 {
-    if (!session_)
-        return;
+    if (caseFiles_)
+        caseFiles_->clearAll();
+}
+
+void MainWindow::focusAfterClear()
+{
     if (currentPage() == examsPage_) {
         examsPage_->focusEntry();
     } else {
         entryTabs_->setCurrentWidget(signsPage_);
         signsPage_->focusEntry();
     }
-    session_->clear();
 }
 
 void MainWindow::chooseStyle(const QString& name)
@@ -405,13 +418,6 @@ void MainWindow::openHelp()
     const QString manual = env_.programFile(QStringLiteral("Aide/manuel.html"));
     if (!env_.desktop->openUrl(QUrl::fromLocalFile(manual).toString() + u'#' + section))
         messages().error(HelpUnavailable.arg(QDir::toNativeSeparators(manual)));
-}
-
-void MainWindow::openCasesFolder()
-{
-    const QString folder = platform::ensureDocumentsSubfolder(CasesFolder);
-    if (!env_.desktop->openFolder(folder))
-        messages().error(FolderUnavailable.arg(folder));
 }
 
 QWidget* MainWindow::currentPage() const

@@ -24,6 +24,7 @@ class SignEntryPanel;
 
 namespace vardelo::app {
 
+class CaseFileActions;
 class MainActions;
 
 class MainWindow : public QMainWindow {
@@ -57,6 +58,8 @@ public:
     void clearCase();
 
     engine::CaseSession& session() { return *session_; }
+    // The case-file commands; null until the knowledge base is open.
+    CaseFileActions* caseFiles() { return caseFiles_; }
     kb::Query& query() { return *query_; }
 
 protected:
@@ -73,10 +76,10 @@ private:
     void chooseStyle(const QString& name);
     void showAbout();
     void openHelp();
-    void openCasesFolder();
     void showPage(QWidget* page);
     void onPageShown();
     void focusEntry();
+    void focusAfterClear();
     void onEvaluated(const engine::EvaluationResult& result);
     QWidget* currentPage() const;
     MessageInterface& messages() { return *env_.messages; }
@@ -94,6 +97,7 @@ private:
     std::unique_ptr<kb::Query> query_;
     std::unique_ptr<engine::CaseSession> session_;
     MainActions* actions_;
+    CaseFileActions* caseFiles_ = nullptr;
     QTabWidget* entryTabs_ = nullptr;
     panels::CaseBar* caseBar_ = nullptr;
     panels::PatientBanner* patientBanner_ = nullptr;
