@@ -133,6 +133,7 @@ void MainWindow::buildPanels()
     hooks.showSignsPage = [this] { showPage(signsPage_); };
     hooks.focusSignEntry = [this] { signsPage_->focusEntry(); };
     hooks.focusExamEntry = [this] { examsPage_->focusEntry(); };
+    hooks.caseLoaded = [this] { signsPage_->formulaLoaded(); };
     caseFiles_->setWindowHooks(std::move(hooks));
     MainActions& a = *actions_;
     connect(a.newCaseAction, &QAction::triggered, caseFiles_, &CaseFileActions::newCase);

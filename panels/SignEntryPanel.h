@@ -31,6 +31,9 @@ public:
     // "and", "not" or "or" between the entered signs and the sign in the entry, if any. "or" is
     // refused while its button is unavailable.
     void enterOperator(const QString& op);
+    // A formula loaded from elsewhere (an opened case file, another analysis): the typed text goes,
+    // and the operators are available as after a validated sign, or not at all when it is empty.
+    void formulaLoaded();
 
 signals:
     // Escape in the entry: the physician wants an empty case.

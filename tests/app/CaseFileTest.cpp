@@ -185,6 +185,7 @@ private slots:
         QCOMPARE(session().patient().sex, QChar(u'h'));
         QCOMPARE(session().patient().ageBand, QStringLiteral("3"));
         QCOMPARE(find<QLabel>("sexValue")->text(), QStringLiteral("Masculin"));
+        QVERIFY(find<QToolButton>("orButton")->isEnabled());
         QCOMPARE(session().notesRtf(), Notes);
         // The restored diagnosis survives the evaluation and its row is selected.
         QCOMPARE(session().retainedDiagnosis(), QStringLiteral("Pneumopathie"));
@@ -426,6 +427,7 @@ private slots:
                               casefiles::AnalysisPrefix + QStringLiteral("[Odynophagie]")}));
         QCOMPARE(signs(), QStringList{QStringLiteral("Odynophagie")});
         QCOMPARE(focusWidget(), combo("signInput"));
+        QVERIFY(find<QToolButton>("orButton")->isEnabled());
         // Dyspnée belongs to the first analysis's pathologies.
         QVERIFY(actions.branchForSign(QStringLiteral("Dyspnée")));
         QCOMPARE(actions.currentAnalysis(), actions.analyses().at(0));
