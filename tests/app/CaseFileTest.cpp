@@ -12,7 +12,9 @@
 #include "widgets/SortableListWidget.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStandardPaths>
@@ -212,6 +214,37 @@ private slots:
         trigger("saveCaseAction");
         QCOMPARE(items(caseList()).mid(1), QStringList({second, name}));
         QCOMPARE(caseList()->currentIndex(), 1);
+    }
+
+    // The window's keys win over a control's own: Ctrl+E is "end of line" in a line edit on some
+    // desktops, and Ctrl+S saves in many editors; here they save and delete the case file.
+    void menuKeysWinOverTheFocusedControl()
+    {
+        // A control that claims every key, as a line edit does for its own shortcuts.
+        class GreedyEdit : public QLineEdit {
+        public:
+            using QLineEdit::QLineEdit;
+            bool event(QEvent* e) override
+            {
+                if (e->type() == QEvent::ShortcutOverride) {
+                    e->accept();
+                    return true;
+                }
+                return QLineEdit::event(e);
+            }
+        };
+        enterSign(QStringLiteral("Fièvre"));
+        auto* edit = new GreedyEdit(find("signsPage"));
+        edit->show();
+        edit->setFocus();
+        QCOMPARE(focusWidget(), edit);
+        pressCtrl(Qt::Key_E);
+        QCOMPARE(rows("Fiche").size(), 1);
+        messages().answers = {DialogButton::Ok};
+        edit->setFocus();
+        pressCtrl(Qt::Key_S);
+        QCOMPARE(messages().texts(), QStringList{casefiles::DeleteQuestion});
+        QVERIFY(rows("Fiche").isEmpty());
     }
 
     void nothingToSave()
