@@ -214,6 +214,12 @@ private slots:
         trigger("saveCaseAction");
         QCOMPARE(items(caseList()).mid(1), QStringList({second, name}));
         QCOMPARE(caseList()->currentIndex(), 1);
+        // ... and deleted while open, though it has no sign.
+        messages().answers = {DialogButton::Ok};
+        trigger("deleteCaseAction");
+        QCOMPARE(messages().texts(), QStringList{casefiles::DeleteQuestion});
+        QCOMPARE(rows("Fiche"), QStringList{name});
+        QVERIFY(exams().isEmpty());
     }
 
     // The window's keys win over a control's own: Ctrl+E is "end of line" in a line edit on some
