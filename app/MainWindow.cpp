@@ -78,7 +78,11 @@ MainWindow::MainWindow(const Environment& environment, const kb::KbVersion& vers
     connectActions();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The case-file commands go before the case document and the database they work on.
+    delete caseFiles_;
+}
 
 void MainWindow::buildPanels()
 {
