@@ -25,15 +25,16 @@ class SignEntryPanel : public QWidget {
 public:
     explicit SignEntryPanel(engine::CaseSession& session, QWidget* parent = nullptr);
 
+    // A formula loaded from elsewhere (an opened case file, another analysis): the typed text goes,
+    // and the operators are available as after a validated sign, or not at all when it is empty.
+    void formulaLoaded();
+
     // Empties the entry and puts the focus in it.
     void startEntry();
     void focusEntry();
     // "and", "not" or "or" between the entered signs and the sign in the entry, if any. "or" is
     // refused while its button is unavailable.
     void enterOperator(const QString& op);
-    // A formula loaded from elsewhere (an opened case file, another analysis): the typed text goes,
-    // and the operators are available as after a validated sign, or not at all when it is empty.
-    void formulaLoaded();
 
 signals:
     // Escape in the entry: the physician wants an empty case.
