@@ -21,6 +21,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace vardelo;
@@ -251,6 +252,21 @@ private slots:
         pressCtrl(Qt::Key_S);
         QCOMPARE(messages().texts(), QStringList{casefiles::DeleteQuestion});
         QVERIFY(rows("Fiche").isEmpty());
+    }
+
+    // Ctrl+S deletes: a hasty Enter in its question must not.
+    void enterCancelsADeletion()
+    {
+        app::MessageBoxes boxes(form);
+        DialogButton answer = DialogButton::Closed;
+        QTimer::singleShot(0, this, [] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        answer = boxes.show(app::DialogType::Confirmation, casefiles::DeleteQuestion,
+                            {DialogButton::Ok, DialogButton::Cancel});
+        QCOMPARE(answer, DialogButton::Cancel);
     }
 
     void nothingToSave()
