@@ -425,6 +425,10 @@ private slots:
         QCOMPARE(rows("diagnostics_parallele"), QStringList({first + QStringLiteral(" 0 Toux grasse "),
                                                              second + QStringLiteral(" 0 Odynophagie ")}));
 
+        // Notes typed and a diagnosis retained since the last evaluation stay with their analysis.
+        const QString otherNotes = QStringLiteral("{\\rtf1\\ansi Angine probable.\\par}");
+        session().setNotesRtf(otherNotes);
+        session().setRetainedDiagnosis(QStringLiteral("Angine"));
         chooseAnalysis(0);
         QCOMPARE(signs(), QStringList{QStringLiteral("Toux grasse")});
         QVERIFY(exams().isEmpty());
@@ -433,6 +437,8 @@ private slots:
         chooseAnalysis(1);
         QCOMPARE(signs(), QStringList{QStringLiteral("Odynophagie")});
         QCOMPARE(exams(), QStringList({QStringLiteral("and"), TdrPositive}));
+        QCOMPARE(session().notesRtf(), otherNotes);
+        QCOMPARE(session().retainedDiagnosis(), QStringLiteral("Angine"));
 
         // A line that the first analysis offers goes there, without a new analysis.
         messages().shown.clear();
