@@ -269,6 +269,20 @@ private slots:
         QCOMPARE(answer, DialogButton::Cancel);
     }
 
+    // Before a new case for another age band: a fresh entry under the patient name of the case shown.
+    void renewedEntryKeepsThePatientName()
+    {
+        enterPneumonia();
+        trigger("saveCaseAction");
+        QVERIFY(form->caseFiles()->currentCaseIsSaved());
+        form->caseFiles()->renewCaseEntry();
+        QVERIFY(!form->caseFiles()->currentCaseIsSaved());
+        QCOMPARE(caseList()->currentIndex(), 0);
+        QVERIFY(caseList()->itemText(0).startsWith(QStringLiteral("Dupont \"Jean\" [50%]   [")));
+        QCOMPARE(form->caseFiles()->currentCaseName(), caseList()->itemText(0));
+        QCOMPARE(rows("Fiche").size(), 1);
+    }
+
     void nothingToSave()
     {
         pressCtrl(Qt::Key_E);
