@@ -115,7 +115,8 @@ FontDialog::FontDialog(const FontChoice& initial, QWidget* parent)
 FontChoice FontDialog::choice() const
 {
     FontChoice chosen;
-    chosen.font = QFont(familyCombo_->currentFont().family());
+    // The family shown, not the name the dialog was opened with: it may be an alias.
+    chosen.font = QFont(familyCombo_->currentText());
     chosen.font.setPointSize(sizeSpin_->value());
     const int style = styleCombo_->currentIndex();
     chosen.font.setBold(style == Bold || style == BoldItalic);

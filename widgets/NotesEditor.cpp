@@ -108,9 +108,11 @@ void NotesEditor::insertMarker(const QString& marker)
 void NotesEditor::chooseFont()
 {
     dialogs::FontChoice initial;
-    initial.font = font();
-    // The window's font is sized in pixels; the dialog speaks points.
-    initial.font.setPointSizeF(QFontInfo(font()).pointSizeF());
+    // The font really used: a generic name ("Sans Serif") means nothing to another word processor,
+    // and the window's font is sized in pixels where the dialog speaks points.
+    const QFontInfo used(font());
+    initial.font = QFont(used.family());
+    initial.font.setPointSizeF(used.pointSizeF());
     const std::optional<dialogs::FontChoice> chosen = fontAsker_(lastFont_.value_or(initial), this);
     if (!chosen)
         return;

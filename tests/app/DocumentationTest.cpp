@@ -353,6 +353,19 @@ private slots:
         QVERIFY(folder->messages.shown.isEmpty());
     }
 
+    void notesWrittenByAWordProcessorOpenWithTheirStyles()
+    {
+        QVERIFY(QDir().mkpath(notesFile(QString())));
+        QVERIFY(QFile::copy(QStringLiteral(VARDELO_FIXTURES "/rtf/accents.rtf"),
+                            notesFile(QStringLiteral("Orchite.rtf"))));
+        choosePathology(QStringLiteral("Orchite"));
+        const NotesEditor* edit = notesEdit("pathologyNotesEdit");
+        QCOMPARE(edit->toPlainText(), QStringLiteral("Œdème du cœur à 5 € : « l’hôpital » — fièvre, ÿ, Ça.\n"
+                                                     "Deuxième paragraphe avec gras, italique et rouge."));
+        QVERIFY(boldAt(edit, QStringLiteral("gras")));
+        QVERIFY(!boldAt(edit, QStringLiteral("italique")));
+    }
+
     void notesThatCannotBeWrittenStayInTheEditor()
     {
         // A folder where the file should be: nothing can replace it.
