@@ -76,7 +76,8 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     for (QToolButton* b : {definitionButton_, treatmentButton_, wikiButton_, msdButton_, googleButton_,
                            scholarButton_, googleImagesButton_, reportButton_, learningButton_}) {
         b->setFixedSize(ButtonColumnWidth, b == reportButton_ || b == learningButton_ ? 25 : 22);
-        markAvailableLater(b);
+        if (b != learningButton_)
+            markAvailableLater(b);
     }
 
     retainedHeader_ = makePanelHeader(this, QStringLiteral("retainedHeader"), QStringLiteral("Diagnostic :"));
@@ -143,6 +144,7 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     connect(diagnosisList_, &QTreeWidget::itemClicked, this, &DiagnosisPanel::retainClickedDiagnosis);
     connect(diagnosisList_, &QTreeWidget::currentItemChanged, this, &DiagnosisPanel::showSelectedScore);
     connect(rankingCombo_, qOverload<int>(&QComboBox::activated), this, &DiagnosisPanel::onRankingChosen);
+    connect(learningButton_, &QToolButton::clicked, this, &DiagnosisPanel::learningRequested);
     connect(clearRetainedButton_, &QToolButton::clicked, this,
             [this] { session_.setRetainedDiagnosis(QString()); });
 

@@ -31,6 +31,10 @@ public:
     // A header click: ascending first, descending on the next click of the same column.
     void sortByColumn(int column);
 
+signals:
+    // The "Apprentissage" button: the physician judges the retained diagnosis.
+    void learningRequested();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
