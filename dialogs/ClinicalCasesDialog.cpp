@@ -69,7 +69,7 @@ ClinicalCasesDialog::ClinicalCasesDialog(kb::Query& query, training::RandomEngin
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
     setModal(true);
-    resize(520, 640);
+    resize(620, 660);
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("tabs"));
@@ -163,7 +163,7 @@ ClinicalCasesDialog::ClinicalCasesDialog(kb::Query& query, training::RandomEngin
     scoresList_->setColumnCount(4);
     scoresList_->setHeaderLabels({QStringLiteral("Date et heure"), QStringLiteral("Justes"),
                                   QStringLiteral("Total"), QStringLiteral("Scores %")});
-    scoresList_->header()->resizeSection(0, 250);
+    scoresList_->header()->resizeSection(0, 310);
     for (int column : {1, 2, 3})
         scoresList_->header()->resizeSection(column, 80);
     scoresList_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -207,6 +207,7 @@ void ClinicalCasesDialog::clearCase()
     signsList_->clear();
     examsList_->clear();
     answerCombo_->clear();
+    answerCombo_->setPlaceholderText(QString());
     solutionEdit_->clear();
     answerEdit_->clear();
     patientEdit_->clear();
@@ -279,8 +280,12 @@ void ClinicalCasesDialog::searchAnswer(const QString& text)
     }
     answerCombo_->clear();
     answerCombo_->addItems(names);
-    // Nothing is chosen until the physician picks an item.
+    // Nothing is chosen until the physician picks an item; until then the box says what it holds.
     answerCombo_->setCurrentIndex(-1);
+    answerCombo_->setPlaceholderText(
+        names.isEmpty()
+            ? QStringLiteral("Aucune pathologie trouvée")
+            : QStringLiteral("%1 pathologie(s) trouvée(s) : flèche bas pour choisir").arg(names.size()));
 }
 
 void ClinicalCasesDialog::checkAnswer()
@@ -289,7 +294,9 @@ void ClinicalCasesDialog::checkAnswer()
     if (!current)
         return;
     solutionEdit_->setText(current->pathology);
-    series_.check(answerCombo_->currentText(), answerEdit_->text());
+    const bool right = series_.check(answerCombo_->currentText(), answerEdit_->text());
+    solutionEdit_->setStyleSheet(right ? QStringLiteral("QLineEdit { color: darkgreen; }")
+                                       : QStringLiteral("QLineEdit { color: darkred; }"));
     if (series_.isComplete())
         finishSeries();
 }
