@@ -385,8 +385,9 @@ void MainWindow::chooseStyle(const QString& name)
 
 QString MainWindow::learningFile() const
 {
-    // Beside the program, wherever it was started from.
-    return env_.programFile(training::LearningFileName);
+    // With the physician's other files: beside the program, or in their data folder when the
+    // system owns the program's folder; never wherever the program happened to be started from.
+    return env_.workingFile(training::LearningFileName);
 }
 
 void MainWindow::showAbout()
