@@ -304,7 +304,7 @@ void ClinicalCasesDialog::checkAnswer()
 void ClinicalCasesDialog::finishSeries()
 {
     const QString score = training::formatScore(series_.scorePercent());
-    SeriesResultDialog result(series_.correct(), lengthEdit_->text(), score, this);
+    SeriesResultDialog result(series_.correct(), QString::number(series_.length()), score, this);
     result.exec();
     try {
         training::storeScore(query_, {training::scoreDateTime(QDateTime::currentDateTime()),
