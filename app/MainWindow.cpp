@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/Appearance.h"
+#include "app/DocumentationCommands.h"
 #include "app/MainActions.h"
 #include "app/MessageTexts.h"
 #include "app/TrainingCommands.h"
@@ -95,7 +96,8 @@ void MainWindow::buildPanels()
     signsPage_ = new panels::SignEntryPanel(*session_);
     examsPage_ = new panels::ExamEntryPanel(*session_);
     notesPage_ = new panels::NotesPanel(*session_);
-    pathologyPage_ = new panels::PathologyPanel(*query_);
+    pathologyPage_ =
+        new panels::PathologyPanel(*query_, *session_, platform::ensureDocumentsSubfolder(NotesFolder));
     entryTabs_->addTab(signsPage_, engine::CaptionSigns);
     entryTabs_->addTab(examsPage_, engine::CaptionExams);
     entryTabs_->addTab(notesPage_, engine::CaptionNotes);
@@ -121,6 +123,13 @@ void MainWindow::buildPanels()
     const auto showError = [this](const QString& text) { messages().error(text); };
     connect(caseBar_, &panels::CaseBar::databaseError, this, showError);
     connect(pathologyPage_, &panels::PathologyPanel::databaseError, this, showError);
+    connect(pathologyPage_, &panels::PathologyPanel::errorRaised, this, showError);
+    connect(notesPage_, &panels::NotesPanel::captionChanged, this, [this](const QString& caption) {
+        entryTabs_->setTabText(entryTabs_->indexOf(notesPage_), caption);
+    });
+    new DocumentationCommands(
+        *actions_, {diagnosisPanel_, pathologyPage_, signsPage_, examsPage_}, messages(), *env_.desktop,
+        [this](QWidget* page) { showPage(page); }, this);
     connect(session_.get(), &engine::CaseSession::warning, this,
             [this](const QString& text) { messages().message(text); });
     connect(session_.get(), &engine::CaseSession::evaluated, this, &MainWindow::onEvaluated);
@@ -451,6 +460,8 @@ void MainWindow::onPageShown()
         examsPage_->startEntry();
     else if (currentPage() == notesPage_)
         notesPage_->focusEntry();
+    else if (currentPage() == pathologyPage_)
+        pathologyPage_->onShown();
 }
 
 void MainWindow::focusEntry()

@@ -31,10 +31,14 @@ public:
     // "and", "not" or "or" between the entered signs and the sign in the entry, if any. "or" is
     // refused while its button is unavailable.
     void enterOperator(const QString& op);
+    // Puts a sign into the entry without validating it: the physician validates it as a typed one.
+    void proposeSign(const QString& sign);
 
 signals:
     // Escape in the entry: the physician wants an empty case.
     void clearAllRequested();
+    // The "?" button: look the offered sign in the entry up on the web (empty when none is there).
+    void signLookupRequested(const QString& sign);
 
 private:
     void validateSign();
