@@ -118,7 +118,7 @@ MainActions::MainActions(QMainWindow& window)
 
     // Commands whose windows are not part of this version yet stay visible but unavailable.
     for (QAction* a : {interrogationModeAction, showDefinitionAction, showTreatmentAction,
-                       pathologyNotesAction, googleImagesAction, clinicalCasesAction, exportAction}) {
+                       pathologyNotesAction, googleImagesAction, exportAction}) {
         a->setEnabled(false);
         a->setToolTip(panels::AvailableLaterHint);
     }

@@ -5,6 +5,7 @@
 #include "app/DocumentationCommands.h"
 #include "app/MainActions.h"
 #include "app/MessageTexts.h"
+#include "app/TrainingCommands.h"
 #include "casefiles/ParallelAnalyses.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/PatientSheetDialog.h"
@@ -20,6 +21,7 @@
 #include "platform/Folders.h"
 #include "platform/Network.h"
 #include "platform/TextFile.h"
+#include "training/Learning.h"
 #include "widgets/GradientPanel.h"
 
 #include <QAction>
@@ -134,6 +136,8 @@ void MainWindow::buildPanels()
     connect(session_.get(), &engine::CaseSession::warning, this,
             [this](const QString& text) { messages().message(text); });
     connect(session_.get(), &engine::CaseSession::evaluated, this, &MainWindow::onEvaluated);
+    connect(diagnosisPanel_, &panels::DiagnosisPanel::learningRequested, this,
+            [this] { learnFromCase(this, *session_, learningFile(), messages()); });
     connect(session_.get(), &engine::CaseSession::rankingModeChanged, this, [this] {
         if (currentPage() == pathologyPage_)
             entryTabs_->setCurrentWidget(signsPage_);
@@ -195,6 +199,10 @@ void MainWindow::connectActions()
     connect(a.styleActions, &QActionGroup::triggered, this,
             [this](QAction* item) { chooseStyle(item->data().toString()); });
     connect(a.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(a.clinicalCasesAction, &QAction::triggered, this, [this] {
+        if (query_)
+            openClinicalCases(this, *query_, random_, messages());
+    });
     connect(a.helpAction, &QAction::triggered, this, &MainWindow::openHelp);
 }
 
@@ -245,7 +253,7 @@ void MainWindow::start()
     }
     query_ = std::make_unique<kb::Query>(*connection_);
     session_ = std::make_unique<engine::CaseSession>(*query_);
-    if (const auto lines = platform::readTextLines(env_.workingFile(QStringLiteral("Apprentissage.vl"))))
+    if (const auto lines = platform::readTextLines(learningFile()))
         session_->setLearningList(*lines);
     buildPanels();
 
@@ -312,8 +320,7 @@ void MainWindow::saveStateOnExit(bool farewell)
 {
     if (session_ && !session_->learningList().isEmpty()) {
         QString error;
-        if (!platform::writeTextLines(env_.workingFile(QStringLiteral("Apprentissage.vl")),
-                                      session_->learningList(), &error))
+        if (!platform::writeTextLines(learningFile(), session_->learningList(), &error))
             messages().error(error);
     }
     if (query_) {
@@ -401,6 +408,13 @@ void MainWindow::chooseStyle(const QString& name)
     if (!platform::writeTextLines(env_.workingFile(QStringLiteral("Apparence.app")), {name}, &error))
         messages().error(error);
     clearCase();
+}
+
+QString MainWindow::learningFile() const
+{
+    // With the physician's other files: beside the program, or in their data folder when the
+    // system owns the program's folder; never wherever the program happened to be started from.
+    return env_.workingFile(training::LearningFileName);
 }
 
 void MainWindow::showAbout()

@@ -77,8 +77,7 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     for (QToolButton* b : {definitionButton_, treatmentButton_, wikiButton_, msdButton_, googleButton_,
                            scholarButton_, googleImagesButton_, reportButton_, learningButton_})
         b->setFixedSize(ButtonColumnWidth, b == reportButton_ || b == learningButton_ ? 25 : 22);
-    for (QToolButton* b : {reportButton_, learningButton_})
-        markAvailableLater(b);
+    markAvailableLater(reportButton_);
 
     retainedHeader_ = makePanelHeader(this, QStringLiteral("retainedHeader"), QStringLiteral("Diagnostic :"));
     retainedHeader_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -144,6 +143,7 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     connect(diagnosisList_, &QTreeWidget::itemClicked, this, &DiagnosisPanel::retainClickedDiagnosis);
     connect(diagnosisList_, &QTreeWidget::currentItemChanged, this, &DiagnosisPanel::showSelectedScore);
     connect(rankingCombo_, qOverload<int>(&QComboBox::activated), this, &DiagnosisPanel::onRankingChosen);
+    connect(learningButton_, &QToolButton::clicked, this, &DiagnosisPanel::learningRequested);
     connect(diagnosisList_, &QTreeWidget::itemDoubleClicked, this, [this] {
         if (!selectedDiagnosis().isEmpty())
             emit sheetOfRowRequested();

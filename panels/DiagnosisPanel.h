@@ -40,6 +40,8 @@ signals:
     void sheetPageRequested(int page);
     // A web button: the source's index (0 to 4) for the selected row's pathology.
     void webLookupRequested(int source);
+    // The "Apprentissage" button: the physician judges the retained diagnosis.
+    void learningRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
