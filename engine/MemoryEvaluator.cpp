@@ -2,8 +2,11 @@
 
 #include "case/KbLines.h"
 #include "case/TextCompare.h"
+#include "engine/ConcordanceTerms.h"
+#include "engine/QueryCondition.h"
 #include "engine/ScoreArithmetic.h"
 #include "kb/JetFunctions.h"
+#include "kb/SqlQuote.h"
 #include "kb/VersionArea.h"
 
 #include <QHash>
@@ -503,6 +506,9 @@ struct MemoryEvaluator::Index {
     std::vector<int> firstSign;
     std::vector<int> firstExamLine;
     std::vector<int> examNameChoice;
+    // The weight of each distinct exam line, read from its text when the ranking by concordance
+    // first needs it (the other rankings give exam lines no weight).
+    std::vector<qint32> examLineWeight;
 
     static int find(const TextPool& pool, const std::vector<qint32>& order, QStringView text)
     {
@@ -1166,6 +1172,334 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, Eval
         result.examsPageCaption =
             pageCaption(CaptionExams, state.CandidateExams.size(), !state.EC_List.isEmpty() && hasRows);
         return result;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// ---- Ranking by concordance.
+
+namespace {
+
+// What one finding says of one pathology.
+enum class Fit {
+    Explains,    // the pathology has the finding
+    Lacks,       // it has not
+    Contradicts, // the finding is negated and the pathology has the sign
+    Excludes,    // the finding is negated and the sign is major for the pathology
+    Neutral,     // the finding is negated and the pathology has not the sign
+};
+struct Outcome {
+    Fit fit = Fit::Lacks;
+    qint64 weight = 0;
+};
+
+// What a finding left unexplained costs a pathology, on the scale of the sign weights (1 to 10):
+// as much as a strong sign, so that explaining one finding more outweighs a few weight points.
+constexpr qint64 LackCost = 10;
+
+} // namespace
+
+// The findings of one case answered against the index: each sign or exam line is two sets of
+// pathologies (those having it, those having it as major), each worked out once.
+class MemoryEvaluator::Concordance {
+public:
+    Concordance(kb::Connection& connection, Index& ix, const CaseState& state,
+                const EvaluationOptions& options)
+        : connection_(connection)
+        , ix_(ix)
+        , terms_(concordanceTerms(state.SCList, state.EC_List))
+    {
+        for (const FindingTerm& term : terms_)
+            prepare(term);
+        const QStringList* learning = options.learningList;
+        if (learning && learning->size() > 2) {
+            // As the other rankings read the learning lines; an unreadable reliability counts 0.
+            for (qsizetype u = 1; u + 1 < learning->size(); ++u) {
+                const auto [first, last] = ix_.rowsNamed(learning->at(u - 1));
+                const int text = ix_.textId(learning->at(u));
+                bool ok = false;
+                const qint64 value = learning->at(u + 1).trimmed().toLongLong(&ok);
+                if (first == last || text < 0 || !ok)
+                    continue;
+                for (auto row = first; row != last; ++row) {
+                    qint64& bonus = bonuses_[(quint64(*row) << 32) | quint32(text)];
+                    bonus = saturatingAdd(bonus, value);
+                }
+            }
+        }
+        if (ix_.examLineWeight.empty()) {
+            const Column& exams = ix_.column(u'E');
+            ix_.examLineWeight.resize(exams.starts.size() - 1);
+            for (size_t k = 0; k + 1 < exams.starts.size(); ++k)
+                ix_.examLineWeight[k] = Get_P(lineOf(exams, k));
+        }
+    }
+
+    const std::vector<FindingTerm>& terms() const { return terms_; }
+
+    // Whether any finding is present (not negated): then only the pathologies explaining one of
+    // them are listed.
+    bool hasPresentFinding() const
+    {
+        return std::any_of(terms_.begin(), terms_.end(), [](const FindingTerm& t) { return isPresent(t); });
+    }
+
+    // The pathologies that explain at least one present finding.
+    Bits explainingAny() const
+    {
+        Bits bits = emptyBits(ix_.rowCount);
+        for (const auto& [key, leaf] : leaves_.asKeyValueRange()) {
+            if (key.startsWith(u'+'))
+                for (size_t w = 0; w < bits.size(); ++w)
+                    bits[w] |= leaf.has[w];
+        }
+        return bits;
+    }
+
+    Outcome outcome(int row, const FindingTerm& term) const
+    {
+        switch (term.kind) {
+        case FindingTerm::Kind::Sign:
+        case FindingTerm::Kind::Exam: {
+            const Leaf& leaf = leaves_.find(leafKey(term)).value();
+            if (!test(leaf.has, row))
+                return {term.negated ? Fit::Neutral : Fit::Lacks, 0};
+            if (term.negated && test(leaf.major, row))
+                return {Fit::Excludes, 0};
+            const qint64 weight = weightIn(row, term, leaf);
+            return {term.negated ? Fit::Contradicts : Fit::Explains, weight};
+        }
+        case FindingTerm::Kind::AnyOf: {
+            Outcome best{Fit::Lacks, 0};
+            for (const FindingTerm& m : term.members) {
+                const Outcome o = outcome(row, m);
+                if (o.fit == Fit::Explains && (best.fit != Fit::Explains || o.weight > best.weight))
+                    best = o;
+                else if (o.fit == Fit::Neutral && best.fit == Fit::Lacks)
+                    best = o;
+            }
+            return best;
+        }
+        case FindingTerm::Kind::AllOf: {
+            Outcome all{Fit::Neutral, 0};
+            for (const FindingTerm& m : term.members) {
+                const Outcome o = outcome(row, m);
+                if (o.fit == Fit::Excludes)
+                    return o;
+                if (o.fit == Fit::Lacks || o.fit == Fit::Contradicts)
+                    all.fit = Fit::Lacks;
+                else if (o.fit == Fit::Explains && all.fit != Fit::Lacks)
+                    all.fit = Fit::Explains;
+                if (o.fit == Fit::Explains)
+                    all.weight = saturatingAdd(all.weight, o.weight);
+            }
+            if (all.fit != Fit::Explains)
+                all.weight = 0;
+            return all;
+        }
+        }
+        return {};
+    }
+
+    // The score of a row, or nothing when a negated major sign excludes it.
+    std::optional<qint64> score(int row) const
+    {
+        qint64 score = 0;
+        for (const FindingTerm& term : terms_) {
+            const Outcome o = outcome(row, term);
+            switch (o.fit) {
+            case Fit::Explains:
+                score = saturatingAdd(score, saturatingAdd(o.weight, LackCost));
+                break;
+            case Fit::Contradicts:
+                score = saturatingAdd(score, -o.weight);
+                break;
+            case Fit::Lacks:
+                // The same cost for every pathology; it keeps the scores of those explaining
+                // little below zero, which the percentages show.
+                score = saturatingAdd(score, -LackCost);
+                break;
+            case Fit::Excludes:
+                return std::nullopt;
+            case Fit::Neutral:
+                break;
+            }
+        }
+        return score;
+    }
+
+private:
+    struct Leaf {
+        Bits has;
+        Bits major;
+        QString folded; // the finding's text as the index folds it
+        int key = -1;   // its case key in the index, -1 when the knowledge lacks the text
+    };
+
+    static bool isPresent(const FindingTerm& t)
+    {
+        if (t.kind == FindingTerm::Kind::Sign || t.kind == FindingTerm::Kind::Exam)
+            return !t.negated;
+        return std::any_of(t.members.begin(), t.members.end(), isPresent);
+    }
+    static bool test(const Bits& bits, int row) { return (bits[size_t(row) / 64] >> (row % 64)) & 1; }
+    static QString leafKey(const FindingTerm& t)
+    {
+        QString key;
+        key += QChar(t.negated ? u'-' : u'+');
+        key += QChar(t.kind == FindingTerm::Kind::Exam ? u'E' : u'S');
+        return key + t.text;
+    }
+    static QStringView lineOf(const Column& c, size_t k)
+    {
+        return QStringView(c.arena).mid(c.starts[k], c.starts[k + 1] - c.starts[k] - 1);
+    }
+
+    // The pathologies whose column matches the finding the way the diagnosis query matches it.
+    Bits matching(QStringView column, QStringView prefix, const QString& text)
+    {
+        const std::unique_ptr<Node> like =
+            ConditionParser(kb::likeLiteral(column, prefix, text, u"%")).parse();
+        if (!like || like->kind != Node::Kind::Like)
+            return emptyBits(ix_.rowCount); // a text SQLite would not read as typed
+        return ix_.term(connection_, *like);
+    }
+
+    void prepare(const FindingTerm& term)
+    {
+        if (term.kind == FindingTerm::Kind::AnyOf || term.kind == FindingTerm::Kind::AllOf) {
+            for (const FindingTerm& m : term.members)
+                prepare(m);
+            return;
+        }
+        const QString key = leafKey(term);
+        if (leaves_.contains(key))
+            return;
+        const QStringView column = term.kind == FindingTerm::Kind::Exam ? u"E" : u"S";
+        Leaf leaf;
+        leaf.has = matching(column, u"%", term.text);
+        if (term.negated)
+            leaf.major = matching(column, u"%*", term.text);
+        leaf.folded = kb::foldCase(term.text);
+        leaf.key = ix_.keyOf(term.text);
+        leaves_.insert(key, std::move(leaf));
+    }
+
+    // The weight the finding brings to a row that has it: that of the line of the same text, or,
+    // when only a longer line holds the text, the strongest such line.
+    qint64 weightIn(int row, const FindingTerm& term, const Leaf& leaf) const
+    {
+        const bool exam = term.kind == FindingTerm::Kind::Exam;
+        const Column& column = ix_.column(exam ? u'E' : u'S');
+        const std::vector<qint32>& starts = exam ? ix_.examStart : ix_.signStart;
+        const std::vector<qint32>& lines = exam ? ix_.examLineOf : ix_.signLineOf;
+        std::optional<qint64> exact;
+        std::optional<qint64> longer;
+        for (int k = starts[size_t(row)]; k < starts[size_t(row) + 1]; ++k) {
+            const size_t line = size_t(lines[size_t(k)]);
+            const int text = exam ? ix_.examLineText[line] : ix_.lineText[line];
+            qint64 weight = exam ? ix_.examLineWeight[line] : ix_.lineWeight[line];
+            if (!exam && !bonuses_.isEmpty())
+                weight = saturatingAdd(weight, bonuses_.value((quint64(row) << 32) | quint32(text), 0));
+            if (leaf.key >= 0 && ix_.keyOfText[size_t(text)] == leaf.key)
+                exact = std::max(exact.value_or(weight), weight);
+            else if (lineOf(column, line).contains(leaf.folded))
+                longer = std::max(longer.value_or(weight), weight);
+        }
+        return exact.value_or(longer.value_or(0));
+    }
+
+    kb::Connection& connection_;
+    Index& ix_;
+    std::vector<FindingTerm> terms_;
+    QHash<QString, Leaf> leaves_;
+    QHash<quint64, qint64> bonuses_; // by (row, sign text)
+};
+
+std::optional<EvaluationResult> MemoryEvaluator::evaluateConcordance(CaseState& state, EvaluationMode mode,
+                                                                     const EvaluationOptions& options)
+{
+    // The offers are those of the pathologies suiting the patient: no finding filters them.
+    QStringList noSigns;
+    const QString patientCondition =
+        buildQueryCondition(noSigns, QStringList(), state.PatientSex, state.PatientAgeBand);
+    // The walk leaves out what the case holds and the signs that do not suit the patient.
+    std::optional<EvaluationResult> offers =
+        evaluate(state, EvaluationMode::RefreshOffers, patientCondition, QString(), options);
+    if (!offers)
+        return std::nullopt;
+    EvaluationResult result = std::move(*offers);
+    if (mode == EvaluationMode::Rank) {
+        try {
+            Index& ix = *index_;
+            const std::unique_ptr<Node> patient = ConditionParser(patientCondition).parse();
+            if (!patient)
+                return std::nullopt;
+            Bits rows = ix.evaluate(connection_, *patient);
+            const Concordance concordance(connection_, ix, state, options);
+            if (concordance.hasPresentFinding()) {
+                const Bits explaining = concordance.explainingAny();
+                for (size_t w = 0; w < rows.size(); ++w)
+                    rows[w] &= explaining[w];
+            }
+            std::vector<std::pair<qint64, int>> scored; // in query order: decreasing prevalence
+            forEachBit(rows, [&](int row) {
+                if (const std::optional<qint64> score = concordance.score(row))
+                    scored.emplace_back(*score, row);
+            });
+            // Equal scores keep the query order, so prevalence decides between them.
+            std::stable_sort(scored.begin(), scored.end(),
+                             [](const auto& a, const auto& b) { return a.first > b.first; });
+            result.header = diagnosesHeader(qsizetype(scored.size()));
+            result.rows.reserve(scored.size());
+            const qint64 top = scored.empty() ? 0 : scored.front().first;
+            for (const auto& [score, row] : scored) {
+                // On the scale of the other rankings: 99 for the best; a row below zero shows 0.
+                const qint64 percent =
+                    score == top ? 99
+                                 : (top > 0 ? std::max<qint64>(0, saturatingMultiply(score, 99) / top) : 0);
+                result.rows.push_back({QString::number(percent), ix.names.at(row).toString()});
+            }
+            if (!scored.empty()) {
+                result.progressMaximum = int(scored.size());
+                result.progressPosition = 1;
+            }
+            const bool hasRows = !result.rows.empty();
+            result.signsPageCaption =
+                pageCaption(CaptionSigns, state.CandidateSigns.size(), !state.SCList.isEmpty() && hasRows);
+            result.examsPageCaption =
+                pageCaption(CaptionExams, state.CandidateExams.size(), !state.EC_List.isEmpty() && hasRows);
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+    return result;
+}
+
+std::optional<FindingReasons> MemoryEvaluator::reasons(const CaseState& state, const QString& pathology,
+                                                       const EvaluationOptions& options)
+{
+    if (!options.cipherKey.isEmpty())
+        return std::nullopt;
+    try {
+        index();
+        Index& ix = *index_;
+        if (!ix.usable)
+            return std::nullopt;
+        const auto [first, last] = ix.rowsNamed(pathology);
+        if (first == last)
+            return std::nullopt;
+        const Concordance concordance(connection_, ix, state, options);
+        FindingReasons reasons;
+        for (const FindingTerm& term : concordance.terms()) {
+            const Outcome o = concordance.outcome(*first, term);
+            if (o.fit == Fit::Explains)
+                reasons.explains.push_back({term.label(), o.weight});
+            else if (o.fit == Fit::Lacks || o.fit == Fit::Contradicts || o.fit == Fit::Excludes)
+                reasons.lacks.append(term.label());
+        }
+        return reasons;
     } catch (const std::exception&) {
         return std::nullopt;
     }
