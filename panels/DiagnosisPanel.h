@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -28,6 +29,9 @@ public:
     explicit DiagnosisPanel(engine::CaseSession& session, QWidget* parent = nullptr);
 
     void focusList();
+    // Switches the ranking to concordance (F7); offered under the list when the strict ranking
+    // keeps no pathology.
+    QAction* concordanceAction() const { return concordanceAction_; }
     // A header click: ascending first, descending on the next click of the same column.
     void sortByColumn(int column);
 
@@ -41,6 +45,10 @@ private:
     void retainClickedDiagnosis();
     void showSelectedScore();
     void onRankingChosen();
+    void showRankingMode();
+    void showReasonsOfCurrentRow();
+    // The reasons of a row, one finding a line: what the pathology explains and what it does not.
+    QString reasonsText(const QString& pathology) const;
     void onListFocused();
     void onListLeft();
 
@@ -61,6 +69,9 @@ private:
     QToolButton* clearRetainedButton_;
     QLineEdit* retainedDiagnosisEdit_;
     QProgressBar* scoreBar_;
+    QLabel* reasonsLabel_;
+    QAction* concordanceAction_;
+    QToolButton* concordanceOfferButton_;
 };
 
 } // namespace vardelo::panels
