@@ -89,6 +89,15 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
          {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--min-top3")},
          "--min-top3 attend un pourcentage"},
         {"Data.vdat", {QStringLiteral("vignettes"), file("sexless.jsonl")}, "Ligne 1 : sexe invalide"},
+        {"Data.vdat",
+         {evaluate, QStringLiteral(R"({"mode": "concordant"})")},
+         "mode « concordant » invalide"},
+        {"Data.vdat",
+         {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--mode"), QStringLiteral("strict")},
+         "mode « strict » invalide"},
+        {"Data.vdat",
+         {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--mode")},
+         "--mode attend"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((QString::fromLatin1(c.db) + u' ' + c.args.join(u' ').left(80)).toStdString());
@@ -110,6 +119,28 @@ TEST_F(Cli, AFormulaThatCannotBeEvaluatedSaysWhy)
         run("Data.vdat", {QStringLiteral("evaluate"), QStringLiteral(R"({"signs": ["Fièvre"]})")});
     EXPECT_TRUE(fine.out.startsWith(QStringLiteral("{\"failed\":false,\"condition\"")))
         << fine.out.toStdString();
+}
+
+// Each row says which findings the pathology explains, with their weights, and which it lacks;
+// ranked by concordance, a pathology lacking one finding is still listed.
+TEST_F(Cli, RowsGiveTheirReasonsInEveryMode)
+{
+    const QString strict = QStringLiteral(R"({"signs": ["Odynophagie", "and", "Dyspnée"]})");
+    const Outcome none = run("Data.vdat", {QStringLiteral("evaluate"), strict});
+    EXPECT_TRUE(none.out.contains(QStringLiteral(R"("header":"Pas de diagnostic !","rows":[])")))
+        << none.out.toStdString();
+    const Outcome o =
+        run("Data.vdat",
+            {QStringLiteral("evaluate"),
+             QStringLiteral(R"({"mode": "concordance", "signs": ["Odynophagie", "and", "Dyspnée"]})")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains(QStringLiteral(
+        R"("rows":[{"percent":"99","name":"Angine","emergency":false,"explains":[{"finding":"Odynophagie","weight":6}],"lacks":["Dyspnée"]},)")))
+        << o.out.toStdString();
+    const Outcome v = run("Data.vdat", {QStringLiteral("vignettes"), file("one.jsonl"),
+                                        QStringLiteral("--mode"), QStringLiteral("concordance")});
+    EXPECT_EQ(v.status, 0) << v.err.toStdString();
+    EXPECT_TRUE(v.out.contains(QStringLiteral("1 vignettes : top-1"))) << v.out.toStdString();
 }
 
 // The sheet of a pathology found without regard to case, its definition and treatment read from
