@@ -12,6 +12,7 @@
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <stdexcept>
@@ -509,6 +510,11 @@ struct MemoryEvaluator::Index {
     // The weight of each distinct exam line, read from its text when the ranking by concordance
     // first needs it (the other rankings give exam lines no weight).
     std::vector<qint32> examLineWeight;
+    // For the same ranking: the distinct lines holding a finding's text, by column and folded text.
+    QHash<QString, Bits> linesHolding;
+    // And what it offers a patient whatever the findings: signs, exam lines and exams, by sex and
+    // age band.
+    QHash<QString, std::array<SortedList, 3>> offersByPatient;
 
     static int find(const TextPool& pool, const std::vector<qint32>& order, QStringView text)
     {
@@ -1204,14 +1210,21 @@ constexpr qint64 LackCost = 10;
 // pathologies (those having it, those having it as major), each worked out once.
 class MemoryEvaluator::Concordance {
 public:
+    // A finding with the sets it is answered by, resolved once for the whole ranking.
+    struct Term {
+        const FindingTerm* finding = nullptr;
+        int leaf = -1; // for a sign or an exam line
+        std::vector<Term> members;
+    };
+
     Concordance(kb::Connection& connection, Index& ix, const CaseState& state,
                 const EvaluationOptions& options)
         : connection_(connection)
         , ix_(ix)
-        , terms_(concordanceTerms(state.SCList, state.EC_List))
+        , findings_(concordanceTerms(state.SCList, state.EC_List))
     {
-        for (const FindingTerm& term : terms_)
-            prepare(term);
+        for (const FindingTerm& finding : findings_)
+            terms_.push_back(compile(finding));
         const QStringList* learning = options.learningList;
         if (learning && learning->size() > 2) {
             // As the other rankings read the learning lines; an unreadable reliability counts 0.
@@ -1236,43 +1249,40 @@ public:
         }
     }
 
-    const std::vector<FindingTerm>& terms() const { return terms_; }
+    const std::vector<Term>& terms() const { return terms_; }
 
     // Whether any finding is present (not negated): then only the pathologies explaining one of
     // them are listed.
     bool hasPresentFinding() const
     {
-        return std::any_of(terms_.begin(), terms_.end(), [](const FindingTerm& t) { return isPresent(t); });
+        return std::any_of(leaves_.begin(), leaves_.end(), [](const Leaf& l) { return !l.negated; });
     }
 
     // The pathologies that explain at least one present finding.
     Bits explainingAny() const
     {
         Bits bits = emptyBits(ix_.rowCount);
-        for (const auto& [key, leaf] : leaves_.asKeyValueRange()) {
-            if (key.startsWith(u'+'))
+        for (const Leaf& leaf : leaves_) {
+            if (!leaf.negated)
                 for (size_t w = 0; w < bits.size(); ++w)
                     bits[w] |= leaf.has[w];
         }
         return bits;
     }
 
-    Outcome outcome(int row, const FindingTerm& term) const
+    Outcome outcome(int row, const Term& term) const
     {
-        switch (term.kind) {
-        case FindingTerm::Kind::Sign:
-        case FindingTerm::Kind::Exam: {
-            const Leaf& leaf = leaves_.find(leafKey(term)).value();
+        if (term.leaf >= 0) {
+            const Leaf& leaf = leaves_[size_t(term.leaf)];
             if (!test(leaf.has, row))
-                return {term.negated ? Fit::Neutral : Fit::Lacks, 0};
-            if (term.negated && test(leaf.major, row))
+                return {leaf.negated ? Fit::Neutral : Fit::Lacks, 0};
+            if (leaf.negated && test(leaf.major, row))
                 return {Fit::Excludes, 0};
-            const qint64 weight = weightIn(row, term, leaf);
-            return {term.negated ? Fit::Contradicts : Fit::Explains, weight};
+            return {leaf.negated ? Fit::Contradicts : Fit::Explains, weightIn(row, leaf)};
         }
-        case FindingTerm::Kind::AnyOf: {
+        if (term.finding->kind == FindingTerm::Kind::AnyOf) {
             Outcome best{Fit::Lacks, 0};
-            for (const FindingTerm& m : term.members) {
+            for (const Term& m : term.members) {
                 const Outcome o = outcome(row, m);
                 if (o.fit == Fit::Explains && (best.fit != Fit::Explains || o.weight > best.weight))
                     best = o;
@@ -1281,32 +1291,28 @@ public:
             }
             return best;
         }
-        case FindingTerm::Kind::AllOf: {
-            Outcome all{Fit::Neutral, 0};
-            for (const FindingTerm& m : term.members) {
-                const Outcome o = outcome(row, m);
-                if (o.fit == Fit::Excludes)
-                    return o;
-                if (o.fit == Fit::Lacks || o.fit == Fit::Contradicts)
-                    all.fit = Fit::Lacks;
-                else if (o.fit == Fit::Explains && all.fit != Fit::Lacks)
-                    all.fit = Fit::Explains;
-                if (o.fit == Fit::Explains)
-                    all.weight = saturatingAdd(all.weight, o.weight);
-            }
-            if (all.fit != Fit::Explains)
-                all.weight = 0;
-            return all;
+        Outcome all{Fit::Neutral, 0};
+        for (const Term& m : term.members) {
+            const Outcome o = outcome(row, m);
+            if (o.fit == Fit::Excludes)
+                return o;
+            if (o.fit == Fit::Lacks || o.fit == Fit::Contradicts)
+                all.fit = Fit::Lacks;
+            else if (o.fit == Fit::Explains && all.fit != Fit::Lacks)
+                all.fit = Fit::Explains;
+            if (o.fit == Fit::Explains)
+                all.weight = saturatingAdd(all.weight, o.weight);
         }
-        }
-        return {};
+        if (all.fit != Fit::Explains)
+            all.weight = 0;
+        return all;
     }
 
     // The score of a row, or nothing when a negated major sign excludes it.
     std::optional<qint64> score(int row) const
     {
         qint64 score = 0;
-        for (const FindingTerm& term : terms_) {
+        for (const Term& term : terms_) {
             const Outcome o = outcome(row, term);
             switch (o.fit) {
             case Fit::Explains:
@@ -1331,26 +1337,16 @@ public:
 
 private:
     struct Leaf {
+        QString text;
+        bool exam = false;
+        bool negated = false;
         Bits has;
         Bits major;
-        QString folded; // the finding's text as the index folds it
-        int key = -1;   // its case key in the index, -1 when the knowledge lacks the text
+        const Bits* lines = nullptr; // the distinct lines of its column that hold the text
+        int key = -1;                // its case key in the index, -1 when the knowledge lacks the text
     };
 
-    static bool isPresent(const FindingTerm& t)
-    {
-        if (t.kind == FindingTerm::Kind::Sign || t.kind == FindingTerm::Kind::Exam)
-            return !t.negated;
-        return std::any_of(t.members.begin(), t.members.end(), isPresent);
-    }
     static bool test(const Bits& bits, int row) { return (bits[size_t(row) / 64] >> (row % 64)) & 1; }
-    static QString leafKey(const FindingTerm& t)
-    {
-        QString key;
-        key += QChar(t.negated ? u'-' : u'+');
-        key += QChar(t.kind == FindingTerm::Kind::Exam ? u'E' : u'S');
-        return key + t.text;
-    }
     static QStringView lineOf(const Column& c, size_t k)
     {
         return QStringView(c.arena).mid(c.starts[k], c.starts[k + 1] - c.starts[k] - 1);
@@ -1366,54 +1362,99 @@ private:
         return ix_.term(connection_, *like);
     }
 
-    void prepare(const FindingTerm& term)
+    // The lines of a column holding a folded text, found as the sets of pathologies are; kept
+    // with the index.
+    const Bits& linesHolding(QChar columnName, const QString& folded)
     {
-        if (term.kind == FindingTerm::Kind::AnyOf || term.kind == FindingTerm::Kind::AllOf) {
-            for (const FindingTerm& m : term.members)
-                prepare(m);
-            return;
+        const QString cacheKey = columnName + folded;
+        if (const auto it = ix_.linesHolding.constFind(cacheKey); it != ix_.linesHolding.constEnd())
+            return it.value();
+        const Column& c = ix_.column(columnName);
+        Bits lines = emptyBits(int(c.starts.size()) - 1);
+        const QStringView arena(c.arena);
+        for (qsizetype from = 0; !folded.isEmpty();) {
+            const qsizetype at = arena.indexOf(folded, from);
+            if (at < 0)
+                break;
+            const auto next = std::upper_bound(c.starts.begin(), c.starts.end(), at);
+            setBit(lines, int(next - c.starts.begin()) - 1);
+            from = *next;
         }
-        const QString key = leafKey(term);
-        if (leaves_.contains(key))
-            return;
-        const QStringView column = term.kind == FindingTerm::Kind::Exam ? u"E" : u"S";
+        return ix_.linesHolding.insert(cacheKey, std::move(lines)).value();
+    }
+
+    Term compile(const FindingTerm& finding)
+    {
+        Term term;
+        term.finding = &finding;
+        if (finding.kind == FindingTerm::Kind::AnyOf || finding.kind == FindingTerm::Kind::AllOf) {
+            for (const FindingTerm& m : finding.members)
+                term.members.push_back(compile(m));
+            return term;
+        }
+        const bool exam = finding.kind == FindingTerm::Kind::Exam;
+        for (size_t i = 0; i < leaves_.size(); ++i) {
+            const Leaf& l = leaves_[i];
+            if (l.exam == exam && l.negated == finding.negated && l.text == finding.text) {
+                term.leaf = int(i);
+                return term;
+            }
+        }
+        const QStringView column = exam ? u"E" : u"S";
         Leaf leaf;
-        leaf.has = matching(column, u"%", term.text);
-        if (term.negated)
-            leaf.major = matching(column, u"%*", term.text);
-        leaf.folded = kb::foldCase(term.text);
-        leaf.key = ix_.keyOf(term.text);
-        leaves_.insert(key, std::move(leaf));
+        leaf.text = finding.text;
+        leaf.exam = exam;
+        leaf.negated = finding.negated;
+        leaf.has = matching(column, u"%", finding.text);
+        if (finding.negated)
+            leaf.major = matching(column, u"%*", finding.text);
+        leaf.key = ix_.keyOf(finding.text);
+        leaf.lines = &linesHolding(exam ? u'E' : u'S', kb::foldCase(finding.text));
+        leaves_.push_back(std::move(leaf));
+        term.leaf = int(leaves_.size()) - 1;
+        return term;
     }
 
     // The weight the finding brings to a row that has it: that of the line of the same text, or,
     // when only a longer line holds the text, the strongest such line.
-    qint64 weightIn(int row, const FindingTerm& term, const Leaf& leaf) const
+    qint64 weightIn(int row, const Leaf& leaf) const
     {
-        const bool exam = term.kind == FindingTerm::Kind::Exam;
-        const Column& column = ix_.column(exam ? u'E' : u'S');
-        const std::vector<qint32>& starts = exam ? ix_.examStart : ix_.signStart;
-        const std::vector<qint32>& lines = exam ? ix_.examLineOf : ix_.signLineOf;
-        std::optional<qint64> exact;
-        std::optional<qint64> longer;
+        const std::vector<qint32>& starts = leaf.exam ? ix_.examStart : ix_.signStart;
+        const std::vector<qint32>& lines = leaf.exam ? ix_.examLineOf : ix_.signLineOf;
+        const auto weightOf = [&](size_t line) {
+            qint64 weight = leaf.exam ? ix_.examLineWeight[line] : ix_.lineWeight[line];
+            if (!leaf.exam && !bonuses_.isEmpty()) {
+                const quint32 text = quint32(ix_.lineText[line]);
+                weight = saturatingAdd(weight, bonuses_.value((quint64(row) << 32) | text, 0));
+            }
+            return weight;
+        };
+        const auto textOf = [&](size_t line) {
+            return leaf.exam ? ix_.examLineText[line] : ix_.lineText[line];
+        };
+        std::optional<qint64> best;
+        if (leaf.key >= 0) {
+            for (int k = starts[size_t(row)]; k < starts[size_t(row) + 1]; ++k) {
+                const size_t line = size_t(lines[size_t(k)]);
+                if (ix_.keyOfText[size_t(textOf(line))] == leaf.key)
+                    best = std::max(best.value_or(weightOf(line)), weightOf(line));
+            }
+            if (best)
+                return *best;
+        }
         for (int k = starts[size_t(row)]; k < starts[size_t(row) + 1]; ++k) {
             const size_t line = size_t(lines[size_t(k)]);
-            const int text = exam ? ix_.examLineText[line] : ix_.lineText[line];
-            qint64 weight = exam ? ix_.examLineWeight[line] : ix_.lineWeight[line];
-            if (!exam && !bonuses_.isEmpty())
-                weight = saturatingAdd(weight, bonuses_.value((quint64(row) << 32) | quint32(text), 0));
-            if (leaf.key >= 0 && ix_.keyOfText[size_t(text)] == leaf.key)
-                exact = std::max(exact.value_or(weight), weight);
-            else if (lineOf(column, line).contains(leaf.folded))
-                longer = std::max(longer.value_or(weight), weight);
+            if (test(*leaf.lines, int(line)))
+                best = std::max(best.value_or(weightOf(line)), weightOf(line));
         }
-        return exact.value_or(longer.value_or(0));
+        return best.value_or(0);
     }
 
     kb::Connection& connection_;
     Index& ix_;
-    std::vector<FindingTerm> terms_;
-    QHash<QString, Leaf> leaves_;
+    std::vector<FindingTerm> findings_;
+    std::vector<Leaf> leaves_;
+    std::vector<Term> terms_;
     QHash<quint64, qint64> bonuses_; // by (row, sign text)
 };
 
@@ -1424,11 +1465,44 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluateConcordance(CaseState& 
     QStringList noSigns;
     const QString patientCondition =
         buildQueryCondition(noSigns, QStringList(), state.PatientSex, state.PatientAgeBand);
-    // The walk leaves out what the case holds and the signs that do not suit the patient.
-    std::optional<EvaluationResult> offers =
-        evaluate(state, EvaluationMode::RefreshOffers, patientCondition, QString(), options);
-    if (!offers)
+    if (!options.cipherKey.isEmpty())
         return std::nullopt;
+    try {
+        index();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (!index_->usable)
+        return std::nullopt;
+    // Worked out once per patient; what the case holds is then left out.
+    const QString patientKey = state.PatientSex + state.PatientAgeBand;
+    std::array<SortedList, 3>* offered = nullptr;
+    std::optional<EvaluationResult> offers;
+    if (auto it = index_->offersByPatient.find(patientKey); it != index_->offersByPatient.end()) {
+        offered = &it.value();
+        offers.emplace();
+        offers->header = CaptionDiagnoses;
+    } else {
+        CaseState patientOnly;
+        patientOnly.PatientSex = state.PatientSex;
+        patientOnly.PatientAgeBand = state.PatientAgeBand;
+        offers = evaluate(patientOnly, EvaluationMode::RefreshOffers, patientCondition, QString(), options);
+        if (!offers)
+            return std::nullopt;
+        offered = &index_->offersByPatient
+                       .insert(patientKey, {std::move(patientOnly.CandidateSigns),
+                                            std::move(patientOnly.CandidateExamLines),
+                                            std::move(patientOnly.CandidateExams)})
+                       .value();
+    }
+    offers->progressPosition = 0;
+    state.CandidateSigns = (*offered)[0];
+    state.CandidateSigns.removeAll(state.SCList);
+    state.CandidateExamLines = (*offered)[1];
+    state.CandidateExamLines.removeAll(state.EC_List);
+    state.CandidateExams = (*offered)[2];
+    offers->signsPageCaption = pageCaption(CaptionSigns, state.CandidateSigns.size(), false);
+    offers->examsPageCaption = pageCaption(CaptionExams, state.CandidateExams.size(), false);
     EvaluationResult result = std::move(*offers);
     if (mode == EvaluationMode::Rank) {
         try {
@@ -1492,12 +1566,12 @@ std::optional<FindingReasons> MemoryEvaluator::reasons(const CaseState& state, c
             return std::nullopt;
         const Concordance concordance(connection_, ix, state, options);
         FindingReasons reasons;
-        for (const FindingTerm& term : concordance.terms()) {
+        for (const Concordance::Term& term : concordance.terms()) {
             const Outcome o = concordance.outcome(*first, term);
             if (o.fit == Fit::Explains)
-                reasons.explains.push_back({term.label(), o.weight});
+                reasons.explains.push_back({term.finding->label(), o.weight});
             else if (o.fit == Fit::Lacks || o.fit == Fit::Contradicts || o.fit == Fit::Excludes)
-                reasons.lacks.append(term.label());
+                reasons.lacks.append(term.finding->label());
         }
         return reasons;
     } catch (const std::exception&) {

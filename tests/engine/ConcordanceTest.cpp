@@ -147,6 +147,11 @@ TEST_F(ConcordanceTest, NothingFiltersTheOffers)
     EXPECT_EQ(session.state().CandidateSigns.lines(),
               L({"Céphalées", "Douleur d'effort", "Toux", "Toux grasse"}));
     EXPECT_EQ(session.state().CandidateExamLines.lines(), L({"0", "CRP : Élevée"}));
+    // The offers kept for the patient come back whole for the next case.
+    rank(L({"Toux"}), L({"and", "CRP : Élevée"}));
+    EXPECT_EQ(session.state().CandidateSigns.lines(),
+              L({"Céphalées", "Douleur d'effort", "Fièvre", "Toux grasse", "Vertiges"}));
+    EXPECT_EQ(session.state().CandidateExamLines.lines(), L({"0"}));
 }
 
 TEST_F(ConcordanceTest, ReasonsNameWhatIsExplainedWithItsWeight)
