@@ -1258,6 +1258,16 @@ public:
         return std::any_of(leaves_.begin(), leaves_.end(), [](const Leaf& l) { return !l.negated; });
     }
 
+    // What every pathology pays for the findings it might lack, when it explains none of them:
+    // added to the scores, it leaves each the weight of what it explains.
+    qint64 lackOfAll() const
+    {
+        qint64 count = 0;
+        for (const Term& term : terms_)
+            count += holdsPresentFinding(term) ? 1 : 0;
+        return count * LackCost;
+    }
+
     // The pathologies that explain at least one present finding.
     Bits explainingAny() const
     {
@@ -1347,6 +1357,13 @@ private:
     };
 
     static bool test(const Bits& bits, int row) { return (bits[size_t(row) / 64] >> (row % 64)) & 1; }
+    bool holdsPresentFinding(const Term& term) const
+    {
+        if (term.leaf >= 0)
+            return !leaves_[size_t(term.leaf)].negated;
+        return std::any_of(term.members.begin(), term.members.end(),
+                           [this](const Term& m) { return holdsPresentFinding(m); });
+    }
     static QStringView lineOf(const Column& c, size_t k)
     {
         return QStringView(c.arena).mid(c.starts[k], c.starts[k + 1] - c.starts[k] - 1);
@@ -1527,12 +1544,16 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluateConcordance(CaseState& 
                              [](const auto& a, const auto& b) { return a.first > b.first; });
             result.header = diagnosesHeader(qsizetype(scored.size()));
             result.rows.reserve(scored.size());
-            const qint64 top = scored.empty() ? 0 : scored.front().first;
+            // On the scale of the other rankings, 99 for the best, of the weight each pathology
+            // explains: the cost of the findings it lacks is the same for all and is left out.
+            const qint64 shift = concordance.lackOfAll();
+            const qint64 top = scored.empty() ? 0 : saturatingAdd(scored.front().first, shift);
             for (const auto& [score, row] : scored) {
-                // On the scale of the other rankings: 99 for the best; a row below zero shows 0.
+                const qint64 explained = saturatingAdd(score, shift);
                 const qint64 percent =
-                    score == top ? 99
-                                 : (top > 0 ? std::max<qint64>(0, saturatingMultiply(score, 99) / top) : 0);
+                    explained == top
+                        ? 99
+                        : (top > 0 ? std::max<qint64>(0, saturatingMultiply(explained, 99) / top) : 0);
                 result.rows.push_back({QString::number(percent), ix.names.at(row).toString()});
             }
             if (!scored.empty()) {

@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -71,6 +72,8 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
         QFont f = reasonsLabel_->font();
         f.setPixelSize(11);
         reasonsLabel_->setFont(f);
+        // The line keeps its place while empty, so that the list does not move when it fills.
+        reasonsLabel_->setMinimumHeight(QFontMetrics(f).lineSpacing());
     }
     concordanceAction_ = new QAction(QStringLiteral("Tri par concordance (F7)"), this);
     concordanceAction_->setObjectName(QStringLiteral("concordanceAction"));

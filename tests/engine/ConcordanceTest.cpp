@@ -1,6 +1,7 @@
 // The ranking by concordance on a base small enough to work every score out by hand: a finding a
 // pathology has brings its weight plus 10, one it lacks costs 10, a negated sign it has costs its
-// weight, and a negated major sign removes it.
+// weight, and a negated major sign removes it. The percentage is the score plus 10 for each present
+// finding (what lacking them all would cost), relative to the best.
 
 #include "TestLists.h"
 #include "engine/CaseSession.h"
@@ -85,41 +86,41 @@ TEST_F(ConcordanceTest, RanksByWhatEachPathologyExplains)
          woman,
          L({"Fièvre", "and", "Toux", "and", "Céphalées"}),
          {},
-         L({"99 Omega", "87 Alpha", "87 Beta", "81 Gamma"})},
+         L({"99 Omega", "94 Alpha", "94 Beta", "92 Gamma"})},
         // A negated sign costs its weight; Omega explains nothing present and is left out.
         {"a negated sign lowers",
          woman,
          L({"Fièvre", "and", "not", "Toux"}),
          {},
-         L({"99 Gamma", "90 Alpha", "57 Beta"})},
+         L({"99 Gamma", "94 Alpha", "76 Beta"})},
         // Alpha's Fièvre is major: negating it removes Alpha.
         {"a negated major sign removes",
          woman,
          L({"Toux", "and", "not", "Fièvre"}),
          {},
-         L({"99 Beta", "83 Omega"})},
+         L({"99 Beta", "90 Omega"})},
         // The group counts once, with its strongest member: Omega 6+10+13, Beta 14-10, Alpha and
         // Gamma 12-10 in prevalence order.
         {"an or group is one finding",
          woman,
          L({"(", "Toux", "or", "Céphalées", ")", "and", "Vertiges"}),
          {},
-         L({"99 Omega", "13 Beta", "6 Alpha", "6 Gamma"})},
+         L({"99 Omega", "48 Beta", "44 Alpha", "44 Gamma"})},
         {"an exam line counts as a sign", woman, L({"Fièvre"}), L({"and", "CRP : Élevée"}),
-         L({"99 Alpha", "15 Omega", "7 Gamma", "3 Beta"})},
+         L({"99 Alpha", "52 Omega", "48 Gamma", "46 Beta"})},
         {"a negated exam line lowers", woman, L({"Fièvre"}), L({"not", "CRP : Élevée"}),
-         L({"99 Gamma", "90 Alpha", "90 Beta"})},
+         L({"99 Gamma", "94 Alpha", "94 Beta"})},
         // Epsilon 15+11, Alpha 13-10, Beta and Delta 11-10; Gamma is for women, Omega explains nothing.
         {"sex and age still restrict",
          boy,
          L({"Pleurs", "and", "Fièvre"}),
          {},
-         L({"99 Epsilon", "11 Alpha", "3 Beta", "3 Delta"})},
+         L({"99 Epsilon", "49 Alpha", "45 Beta", "45 Delta"})},
         {"an ignored sign is no finding",
          woman,
          L({"Fièvre", "and", "ignore", "Toux"}),
          {},
-         L({"99 Alpha", "91 Gamma", "83 Beta"})},
+         L({"99 Alpha", "94 Gamma", "90 Beta"})},
     };
     for (const RankingCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -134,7 +135,7 @@ TEST_F(ConcordanceTest, StrictRankingsStayAsTheyWere)
     const QStringList signs = L({"Fièvre", "and", "Toux", "and", "Céphalées"});
     EXPECT_EQ(rank(signs, {}, SortMode::Prevalence), QStringList());
     EXPECT_EQ(rank(L({"Fièvre", "and", "Toux"}), {}, SortMode::Prevalence), L({"99 Alpha", "39 Beta"}));
-    EXPECT_EQ(rank(signs, {}), L({"99 Omega", "87 Alpha", "87 Beta", "81 Gamma"}));
+    EXPECT_EQ(rank(signs, {}), L({"99 Omega", "94 Alpha", "94 Beta", "92 Gamma"}));
     EXPECT_EQ(rank(L({"Fièvre", "and", "Toux"}), {}, SortMode::Prevalence), L({"99 Alpha", "39 Beta"}));
 }
 
