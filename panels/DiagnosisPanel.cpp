@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QEvent>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,6 +20,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vardelo::panels {
 
@@ -48,7 +48,8 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     rankingCombo_->addItems({QStringLiteral("Tri par Prévalence"), QStringLiteral("Tri par Probabilité"),
                              QStringLiteral("Tri par concordance")});
     rankingCombo_->setFocusPolicy(Qt::NoFocus);
-    rankingCombo_->setFixedSize(ButtonColumnWidth, 24);
+    // As wide as its longest item, so that "Tri par concordance" shows whole.
+    rankingCombo_->setFixedSize(std::max(ButtonColumnWidth, rankingCombo_->sizeHint().width()), 24);
 
     diagnosisList_ = new SortableListWidget(this);
     diagnosisList_->setObjectName(QStringLiteral("diagnosisList"));
@@ -72,8 +73,6 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
         QFont f = reasonsLabel_->font();
         f.setPixelSize(11);
         reasonsLabel_->setFont(f);
-        // The line keeps its place while empty, so that the list does not move when it fills.
-        reasonsLabel_->setMinimumHeight(QFontMetrics(f).lineSpacing());
     }
     concordanceAction_ = new QAction(QStringLiteral("Tri par concordance (F7)"), this);
     concordanceAction_->setObjectName(QStringLiteral("concordanceAction"));
@@ -86,6 +85,8 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     concordanceOfferButton_->setObjectName(QStringLiteral("concordanceOfferButton"));
     concordanceOfferButton_->setDefaultAction(concordanceAction_);
     concordanceOfferButton_->setVisible(false);
+    // The line keeps its place while empty, so that the list does not move when it fills.
+    reasonsLabel_->setMinimumHeight(concordanceOfferButton_->sizeHint().height());
 
     auto boldButton = [this](const char* name, const QString& text) {
         QToolButton* b = makeButton(this, QString::fromLatin1(name), text);
@@ -193,6 +194,8 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
         scoreBar_->setValue(0);
         reasonsLabel_->clear();
         concordanceOfferButton_->setVisible(false);
+        // The line keeps its place while empty, so that the list does not move when it fills.
+        reasonsLabel_->setMinimumHeight(concordanceOfferButton_->sizeHint().height());
     });
 }
 
@@ -229,6 +232,8 @@ void DiagnosisPanel::showEvaluation(const engine::EvaluationResult& result)
     if (!result.failed)
         selectRetainedDiagnosis();
     showReasonsOfCurrentRow();
+    if (concordanceOfferButton_->isVisibleTo(this))
+        reasonsLabel_->setText(QStringLiteral("Aucune pathologie ne réunit tous les signes entrés."));
 }
 
 QString DiagnosisPanel::reasonsText(const QString& pathology) const

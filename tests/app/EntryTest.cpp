@@ -378,6 +378,8 @@ private slots:
         QVERIFY(rows().isEmpty());
         QCOMPARE(list->headerItem()->text(1), QStringLiteral("Pas de diagnostic !"));
         QVERIFY(button("concordanceOfferButton")->isVisible());
+        QCOMPARE(find<QLabel>("reasonsLabel")->text(),
+                 QStringLiteral("Aucune pathologie ne réunit tous les signes entrés."));
 
         pressKey(Qt::Key_F7);
         QCOMPARE(form->session().rankingMode(), engine::SortMode::Concordance);
