@@ -15,6 +15,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <map>
 #include <stdexcept>
 #include <string_view>
 #include <type_traits>
@@ -511,7 +512,8 @@ struct MemoryEvaluator::Index {
     // first needs it (the other rankings give exam lines no weight).
     std::vector<qint32> examLineWeight;
     // For the same ranking: the distinct lines holding a finding's text, by column and folded text.
-    QHash<QString, Bits> linesHolding;
+    // A node map: the ranking keeps references to its entries while adding others.
+    std::map<QString, Bits> linesHolding;
     // And what it offers a patient whatever the findings: signs, exam lines and exams, by sex and
     // age band.
     QHash<QString, std::array<SortedList, 3>> offersByPatient;
@@ -1384,8 +1386,8 @@ private:
     const Bits& linesHolding(QChar columnName, const QString& folded)
     {
         const QString cacheKey = columnName + folded;
-        if (const auto it = ix_.linesHolding.constFind(cacheKey); it != ix_.linesHolding.constEnd())
-            return it.value();
+        if (const auto it = ix_.linesHolding.find(cacheKey); it != ix_.linesHolding.end())
+            return it->second;
         const Column& c = ix_.column(columnName);
         Bits lines = emptyBits(int(c.starts.size()) - 1);
         const QStringView arena(c.arena);
@@ -1397,7 +1399,7 @@ private:
             setBit(lines, int(next - c.starts.begin()) - 1);
             from = *next;
         }
-        return ix_.linesHolding.insert(cacheKey, std::move(lines)).value();
+        return ix_.linesHolding.emplace(cacheKey, std::move(lines)).first->second;
     }
 
     Term compile(const FindingTerm& finding)
