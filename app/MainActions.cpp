@@ -117,7 +117,7 @@ MainActions::MainActions(QMainWindow& window)
     // Commands whose windows are not part of this version yet stay visible but unavailable.
     for (QAction* a : {saveCaseAction, deleteCaseAction, deleteAllCasesAction, interrogationModeAction,
                        showDefinitionAction, showTreatmentAction, pathologyNotesAction, googleImagesAction,
-                       clinicalCasesAction, exportAction}) {
+                       clinicalCasesAction}) {
         a->setEnabled(false);
         a->setToolTip(panels::AvailableLaterHint);
     }

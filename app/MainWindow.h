@@ -25,6 +25,7 @@ class SignEntryPanel;
 namespace vardelo::app {
 
 class MainActions;
+class ReportActions;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -58,6 +59,8 @@ public:
 
     engine::CaseSession& session() { return *session_; }
     kb::Query& query() { return *query_; }
+    // The report and the export; null before start().
+    ReportActions* reportActions() { return reportActions_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +68,8 @@ protected:
 
 private:
     void buildPanels();
+    // The "PDF" button and the export read the case as the window shows it.
+    void connectReport();
     void connectActions();
     void onFirstShow();
     void onFirstActivation();
@@ -102,6 +107,7 @@ private:
     panels::NotesPanel* notesPage_ = nullptr;
     panels::PathologyPanel* pathologyPage_ = nullptr;
     panels::DiagnosisPanel* diagnosisPanel_ = nullptr;
+    ReportActions* reportActions_ = nullptr;
 };
 
 } // namespace vardelo::app

@@ -75,4 +75,14 @@ void CaseBar::showCurrentCase()
     savedCasesCombo_->setCurrentIndex(0);
 }
 
+QString CaseBar::caseTitle() const
+{
+    return savedCasesCombo_->currentText();
+}
+
+QString CaseBar::analysisName() const
+{
+    return parallelAnalysesCombo_->currentText();
+}
+
 } // namespace vardelo::panels

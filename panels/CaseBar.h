@@ -24,6 +24,10 @@ public:
 
     // The saved cases, newest first, under the title of the current case (patient name and time).
     void showCurrentCase();
+    // The selected entry of the case list and the current parallel analysis (empty for none), as
+    // the report prints them.
+    QString caseTitle() const;
+    QString analysisName() const;
 
 signals:
     void clearAllRequested();

@@ -2,7 +2,10 @@
 // The evoked diagnoses: the ranked list with its ranking mode, the score bar, the retained
 // diagnosis, and the buttons that look a diagnosis up.
 
+#include "engine/Evaluation.h"
+
 #include <QWidget>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -12,7 +15,6 @@ class QToolButton;
 
 namespace vardelo::engine {
 class CaseSession;
-struct EvaluationResult;
 } // namespace vardelo::engine
 
 namespace vardelo::widgets {
@@ -26,10 +28,19 @@ class DiagnosisPanel : public QWidget {
 
 public:
     explicit DiagnosisPanel(engine::CaseSession& session, QWidget* parent = nullptr);
+    // What the report prints of the list: its rows in display order (sorted as the physician sorted
+    // them), its column captions and the ranking choice.
+    std::vector<engine::DiagnosisRow> displayedRows() const;
+    QString columnCaption(int column) const;
+    QString rankingText() const;
 
     void focusList();
     // A header click: ascending first, descending on the next click of the same column.
     void sortByColumn(int column);
+
+signals:
+    // The "PDF" button.
+    void reportRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
