@@ -45,7 +45,7 @@ void buildLayout(ReportLayout& layout)
     const FieldStyle column = style(16, Blue, true);
 
     Band& h = layout.header;
-    h.line(5).text(QStringLiteral("Memo1"), 12, 272, title).text(QStringLiteral("Memo3"), 284, 420, title);
+    h.line(5).text(QStringLiteral("Memo1"), 12, 228, title).text(QStringLiteral("Memo3"), 240, 460, title);
     h.box(0, TitleBlue, 5);
     h.line(16)
         .text(QStringLiteral("NameLabel"), 12, 40, label, QStringLiteral("Nom"))
