@@ -2,6 +2,7 @@
 
 #include "case/CaseModel.h"
 #include "kb/Query.h"
+#include "kb/Sqlite.h"
 #include "report/PdfFile.h"
 #include "rtf/RtfDocument.h"
 
@@ -205,13 +206,18 @@ void DiagnosisReport::fillFields(const ReportContent& c)
 void DiagnosisReport::prepare(kb::Query& query, const ReportContent& content)
 {
     fillFields(content);
-    query.execSql(QStringLiteral("delete from Report"));
-    query.open(QStringLiteral("select * from Report"));
-    for (const engine::DiagnosisRow& row : content.rows) {
-        query.append();
-        query.setField(QStringLiteral("P"), row.percent);
-        query.setField(QStringLiteral("F"), row.name);
-        query.post();
+    {
+        // One transaction for the whole list: a durable write per row would make a long list slow.
+        kb::Transaction transaction(query.connection());
+        query.execSql(QStringLiteral("delete from Report"));
+        query.open(QStringLiteral("select * from Report"));
+        for (const engine::DiagnosisRow& row : content.rows) {
+            query.append();
+            query.setField(QStringLiteral("P"), row.percent);
+            query.setField(QStringLiteral("F"), row.name);
+            query.post();
+        }
+        transaction.commit();
     }
     // The band reads the rows as the table gives them back: in the order they were added.
     query.open(QStringLiteral("select * from Report"));
