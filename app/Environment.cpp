@@ -14,4 +14,9 @@ QString Environment::programFile(const QString& name) const
     return QDir(programDir).filePath(name);
 }
 
+bool Environment::keepsWorkApart() const
+{
+    return QDir(workingDir).absolutePath() != QDir(programDir).absolutePath();
+}
+
 } // namespace vardelo::app

@@ -10,8 +10,8 @@
 namespace vardelo::app {
 
 struct Environment {
-    QString programDir; // where Data.vdat, Update.exe and the manual are
-    QString workingDir; // where the relative files live: Data.vdat, Apparence.app, Apprentissage.vl
+    QString programDir; // where the program, its manual and the bundled knowledge are
+    QString workingDir; // where the physician's files live: Data.vdat, Apparence.app, Apprentissage.vl
     QString versionUrl; // the remote version file
     int networkTimeoutMs = 4000;
     MessageInterface* messages = nullptr;
@@ -19,6 +19,8 @@ struct Environment {
 
     QString workingFile(const QString& name) const;
     QString programFile(const QString& name) const;
+    // Installed for the whole system, the program keeps the physician's files apart from its own.
+    bool keepsWorkApart() const;
 };
 
 } // namespace vardelo::app

@@ -31,6 +31,7 @@
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -46,6 +47,9 @@ const QString NotesFolder = QStringLiteral("Notes");
 // The size of the window's workspace on a screen that has room for it; it grows with the window.
 constexpr QSize DefaultWorkspaceSize(620, 646);
 constexpr int DefaultEntryPagesHeight = 298;
+// The window's font as the physician's screens know it, 13 pixels high.
+const QString WindowFontFamily = QStringLiteral("MS Sans Serif");
+constexpr int WindowFontPixels = 13;
 
 // The entry pages keep their height when the window grows: the diagnosis list takes the room.
 class EntryTabs : public QTabWidget {
@@ -63,8 +67,10 @@ MainWindow::MainWindow(const Environment& environment, const kb::KbVersion& vers
     , actions_(new MainActions(*this))
 {
     setObjectName(QStringLiteral("mainWindow"));
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(12);
+    // The window's font, with the metric-compatible face where the system lacks it.
+    QFont::insertSubstitution(WindowFontFamily, QStringLiteral("Liberation Sans"));
+    QFont font(WindowFontFamily);
+    font.setPixelSize(WindowFontPixels);
     setFont(font);
     auto* workspace = new widgets::GradientPanel(this);
     workspace->setObjectName(QStringLiteral("workspace"));
@@ -123,13 +129,15 @@ void MainWindow::buildPanels()
             entryTabs_->setCurrentWidget(signsPage_);
     });
 
-    // Today's size where the screen has room for it, the screen's room otherwise.
+    // Today's size where the screen has room for it, the screen's room otherwise, centred on it.
     QSize size = DefaultWorkspaceSize + QSize(0, menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize room = screen->availableSize() - QSize(16, 48); // the window frame and title
         size = size.boundedTo(room).expandedTo(minimumSizeHint());
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, screen->availableGeometry()));
+    } else {
+        resize(size);
     }
-    resize(size);
     connectReport();
 }
 
@@ -413,8 +421,19 @@ void MainWindow::showAbout()
 
 void MainWindow::openHelp()
 {
+    // The manual opens at the section of the page the physician is working on.
+    QString section = QStringLiteral("contexte-30");
+    const QWidget* page = currentPage();
+    if (page && page == signsPage_)
+        section = QStringLiteral("signes");
+    else if (page && page == examsPage_)
+        section = QStringLiteral("examens");
+    else if (page && page == notesPage_)
+        section = QStringLiteral("notes");
+    else if (page && page == pathologyPage_)
+        section = QStringLiteral("fiche-pathologie");
     const QString manual = env_.programFile(QStringLiteral("Aide/manuel.html"));
-    if (!env_.desktop->openUrl(QUrl::fromLocalFile(manual).toString() + QStringLiteral("#contexte-30")))
+    if (!env_.desktop->openUrl(QUrl::fromLocalFile(manual).toString() + u'#' + section))
         messages().error(HelpUnavailable.arg(QDir::toNativeSeparators(manual)));
 }
 

@@ -8,6 +8,7 @@
 #include "platform/TextFile.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocale>
 
@@ -21,6 +22,10 @@ Program::~Program() = default;
 
 void Program::start()
 {
+    if (env_.keepsWorkApart() && !prepareWorkingFolder()) {
+        startFailed_ = true;
+        return;
+    }
     // The appearance: created with the default style on the first start.
     const QString appearanceFile = env_.workingFile(QStringLiteral("Apparence.app"));
     QStringList appearance;
@@ -41,7 +46,7 @@ void Program::start()
     // Dates with "/" and decimals with ",", as French practice writes them.
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
 
-    const QString dataFile = env_.programFile(QStringLiteral("Data.vdat"));
+    const QString dataFile = env_.workingFile(QStringLiteral("Data.vdat"));
     if (!checkKnowledgeBase(dataFile))
         return;
     SplashScreen splash(dataFile);
@@ -57,6 +62,47 @@ void Program::start()
     mainWindow_->setAppearance(appearance_);
     mainWindow_->start();
     splash.hide();
+}
+
+namespace {
+
+// Whether the knowledge installed with the program is another than the one the physician's file
+// was last given. Unreadable files count as the same: the start check names their problem.
+bool installedKnowledgeDiffers(const QString& bundled, const QString& dataFile)
+{
+    try {
+        kb::Connection installed(bundled, kb::Connection::Mode::ReadOnly);
+        kb::Connection user(dataFile, kb::Connection::Mode::ReadOnly);
+        return kb::storedKnowledgeHash(installed) != kb::storedKnowledgeHash(user);
+    } catch (const kb::DbError&) {
+        return false;
+    }
+}
+
+} // namespace
+
+bool Program::prepareWorkingFolder()
+{
+    if (!QDir().mkpath(env_.workingDir)) {
+        env_.messages->error(
+            QStringLiteral("Impossible de créer le dossier de vos données « %1 ».").arg(env_.workingDir));
+        return false;
+    }
+    // The physician's Data.vdat is made from the installed knowledge on the first start, and takes
+    // the knowledge of every update afterwards; its case files, scores and settings stay.
+    const QString bundled = env_.programFile(kb::BundledKnowledgeFile);
+    if (!QFileInfo::exists(bundled))
+        return true; // the start check reports a missing or unusable Data.vdat
+    const QString dataFile = env_.workingFile(QStringLiteral("Data.vdat"));
+    if (QFileInfo::exists(dataFile) && !installedKnowledgeDiffers(bundled, dataFile))
+        return true; // altered knowledge is the start check's to offer for repair
+    bool changed = false;
+    QString error;
+    if (!kb::upgradeKnowledge(bundled, dataFile, &changed, &error)) {
+        env_.messages->error(error);
+        return false;
+    }
+    return true;
 }
 
 bool Program::checkKnowledgeBase(const QString& dataFile)

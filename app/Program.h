@@ -24,6 +24,9 @@ public:
     bool styleApplied() const { return styleApplied_; }
 
 private:
+    // A system installation keeps the physician's files in their own folder: it is created, and
+    // its Data.vdat is made or given the installed knowledge. False when that failed.
+    bool prepareWorkingFolder();
     // The knowledge-base file before anything reads it: recovered after a crash, its problems
     // named, altered knowledge offered for repair. False when the program cannot run on it.
     bool checkKnowledgeBase(const QString& dataFile);

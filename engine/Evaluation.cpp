@@ -169,6 +169,13 @@ void Evaluator::loadPathologies(const QString& cipherKey)
             p.examTexts.append(text);
             p.examKeys.append(shared(caseKey(text)));
         }
+        if (!cipherKey.isEmpty()) {
+            for (const QString& line : platform::splitLines(kb::CipherText(0, 1, cipherKey, rows.text(4)))) {
+                const QString text = shared(GetSC(line));
+                p.decipheredExamTexts.append(text);
+                p.decipheredExamKeys.append(shared(caseKey(text)));
+            }
+        }
         p.signLength = joinedLength(signLines);
         p.examLength = joinedLength(examLines);
         pathologies_.insert(rows.integer(0), std::move(p));
@@ -334,8 +341,11 @@ EvaluationResult Evaluator::evaluateWithSql(CaseState& state, EvaluationMode mod
                 const Pathology& p = pathology(rowId, options.cipherKey);
                 for (qsizetype i = 0; i < p.signTexts.size(); ++i)
                     state.CandidateSigns.add(p.signKeys.at(i), p.signTexts.at(i));
-                for (qsizetype i = 0; i < p.examTexts.size(); ++i)
-                    state.CandidateExamLines.add(p.examKeys.at(i), p.examTexts.at(i));
+                const bool deciphered = !options.cipherKey.isEmpty();
+                const QStringList& examTexts = deciphered ? p.decipheredExamTexts : p.examTexts;
+                const QStringList& examKeys = deciphered ? p.decipheredExamKeys : p.examKeys;
+                for (qsizetype i = 0; i < examTexts.size(); ++i)
+                    state.CandidateExamLines.add(examKeys.at(i), examTexts.at(i));
             }
         }
 

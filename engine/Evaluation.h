@@ -98,10 +98,14 @@ private:
         QStringList signTexts;                   // GetSC of each sign line
         QStringList signKeys;                    // and its case key
         std::vector<std::optional<int>> weights; // Get_P of each sign line; none when not an integer
-        QStringList examTexts;                   // GetSC of each exam line
+        QStringList examTexts;                   // GetSC of each exam line, read as stored
         QStringList examKeys;                    // and its case key
-        int signLength = 0;                      // LS: the lines joined back, each followed by CR LF
-        int examLength = 0;                      // LE
+        // The vocabulary mode reads the exam lines through the cipher, the ranking reads them as
+        // stored: both are the same with the empty key, and the second pair is then left empty.
+        QStringList decipheredExamTexts;
+        QStringList decipheredExamKeys;
+        int signLength = 0; // LS: the lines joined back, each followed by CR LF
+        int examLength = 0; // LE
     };
     const Pathology& pathology(qint64 rowId, const QString& cipherKey);
     void loadPathologies(const QString& cipherKey);

@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang-format fonts-liberation2 xvfb xauth poppler-utils
     clang libclang-rt-dev
+    librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

@@ -23,6 +23,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
@@ -428,6 +429,35 @@ private slots:
         enterSign(QStringLiteral("Douleur d'effort"));
         QCOMPARE(signs(), L({"Douleur d'effort"}));
         QCOMPARE(rows(), L({"99 Pneumopathie"}));
+    }
+
+    // F1 opens the manual at the section of the page shown; every such section and every picture of
+    // the manual exist in the manual shipped.
+    void helpOpensTheManualAtThePageShown()
+    {
+        QFile manualFile(QStringLiteral(VARDELO_SOURCE_DIR "/help/manuel.html"));
+        QVERIFY(manualFile.open(QIODevice::ReadOnly));
+        const QString manual = QString::fromUtf8(manualFile.readAll());
+        const std::pair<const char*, const char*> pages[] = {
+            {"showExamsAction", "examens"},
+            {"showNotesAction", "notes"},
+            {"showPathologiesAction", "fiche-pathologie"},
+            {"showSignsAction", "signes"},
+        };
+        for (const auto& [show, section] : pages) {
+            trigger(show);
+            folder->desktop.opened.clear();
+            QTest::keyClick(focusWidget(), Qt::Key_F1);
+            QCOMPARE(folder->desktop.opened.size(), 1);
+            const QString url = folder->desktop.opened.front();
+            QVERIFY2(url.endsWith(QStringLiteral("/Aide/manuel.html#") + QString::fromLatin1(section)),
+                     qPrintable(url));
+            QVERIFY(manual.contains(QStringLiteral("id=\"%1\"").arg(QString::fromLatin1(section))));
+        }
+        static const QRegularExpression picture(QStringLiteral("src=\"([^\"]+)\""));
+        for (const QRegularExpressionMatch& m : picture.globalMatch(manual))
+            QVERIFY2(QFile::exists(QStringLiteral(VARDELO_SOURCE_DIR "/help/") + m.captured(1)),
+                     qPrintable(m.captured(1)));
     }
 
     // Help and the cases folder need a browser or a file manager; without one the physician is told.

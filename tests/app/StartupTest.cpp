@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTest>
 #include <sqlite3.h>
@@ -73,6 +74,12 @@ private slots:
         // The vocabulary of the empty case fills the sign entry; the window title carries the version.
         QVERIFY(child<QComboBox>(form, QStringLiteral("signInput"))->count() > 0);
         QCOMPARE(form->windowTitle(), QStringLiteral("Vardelo 1.0"));
+        // Centred on the screen, in the window's 13-pixel font.
+        const QPoint offCentre =
+            form->geometry().center() - QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2(offCentre.manhattanLength() <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(offCentre.x()).arg(offCentre.y())));
+        QCOMPARE(form->font().pixelSize(), 13);
         QCOMPARE(child<QComboBox>(form, QStringLiteral("pathologyCombo"))->count(), 4);
     }
 
@@ -254,6 +261,51 @@ private slots:
         QVERIFY(folder.messages.shown.front().text.endsWith(kb::RepairQuestion));
         QVERIFY(!program.mainWindow()->endRequested());
         QCOMPARE(kb::checkKnowledgeBaseForStart(data).status, kb::StartCheck::Status::Ready);
+    }
+
+    void systemInstallationKeepsTheWorkInTheUserFolder()
+    {
+        // The program's folder holds only the installed knowledge; the physician's files go apart.
+        ProgramFolder folder;
+        QVERIFY(
+            QFile::rename(folder.file(QStringLiteral("Data.vdat")), folder.file(kb::BundledKnowledgeFile)));
+        const QString userFolder = folder.file(QStringLiteral("user/vardelo"));
+        app::Environment env = folder.environment(deadUrl());
+        env.workingDir = userFolder;
+
+        const QString userData = userFolder + QStringLiteral("/Data.vdat");
+        {
+            app::Program program(env);
+            program.start();
+            QVERIFY(program.mainWindow() && !program.mainWindow()->endRequested());
+            QVERIFY(QFile::exists(userFolder + QStringLiteral("/Apparence.app")));
+        }
+        QVERIFY(!QFile::exists(folder.file(QStringLiteral("Data.vdat"))));
+        {
+            kb::Connection db(userData, kb::Connection::Mode::ReadWrite);
+            db.exec(QStringLiteral("insert into Fiche (ID, S) values ('Dupont 10/12/2026', 'h')"));
+        }
+        // An update of the package brings other knowledge: the user's file takes it, keeps the case.
+        {
+            kb::Connection installed(folder.file(kb::BundledKnowledgeFile), kb::Connection::Mode::ReadWrite);
+            installed.exec(QStringLiteral("update Data set T = 'Traitement revu' where rowid = 1"));
+            installed.exec(QStringLiteral("update VersionArea set KnowledgeHash = ?"),
+                           {kb::computeKnowledgeHash(installed)});
+        }
+        folder.messages.shown.clear();
+        {
+            app::Program program(env);
+            program.start();
+            QVERIFY(program.mainWindow() && !program.mainWindow()->endRequested());
+            QCOMPARE(folder.messages.shown.size(), 1); // the welcome only: no repair question
+        }
+        kb::Connection db(userData, kb::Connection::Mode::ReadOnly);
+        kb::Statement knowledge(db, QStringLiteral("select T from Data where rowid = 1"));
+        QVERIFY(knowledge.step());
+        QCOMPARE(knowledge.text(0), QStringLiteral("Traitement revu"));
+        kb::Statement cases(db, QStringLiteral("select count(*) from Fiche where ID = 'Dupont 10/12/2026'"));
+        QVERIFY(cases.step());
+        QCOMPARE(cases.text(0), QStringLiteral("1"));
     }
 
     void appearanceFiles_data()

@@ -1,5 +1,6 @@
 #include "TestLists.h"
 #include "engine/CaseSession.h"
+#include "kb/Cipher.h"
 #include "kb/Schema.h"
 
 #include <gtest/gtest.h>
@@ -315,6 +316,65 @@ TEST_F(EvaluationTest, BadKnowledgeValuesFailTheEvaluation)
     const EvaluationResult r = run();
     EXPECT_TRUE(r.failed);
     EXPECT_EQ(r.reason, QStringLiteral("la prévalence « souvent » n'est pas un nombre entier"));
+}
+
+// With a key, every knowledge text the vocabulary mode offers is read through the cipher: the sign
+// and exam lines of the pathologies and the restricted signs. A read that skips it offers garbled
+// texts, or fails to withhold a restricted sign.
+TEST_F(EvaluationTest, CipheredKnowledgeOffersThePlainVocabulary)
+{
+    session.setPatient({UnnamedPatient, u'f', QStringLiteral("2")});
+    run(EvaluationMode::RefreshOffers);
+    const model::CaseState plain = session.state();
+    ASSERT_FALSE(plain.CandidateExamLines.lines().isEmpty());
+
+    // With a one-character key every alphabet character is deciphered alone: inverting that map
+    // enciphers; other characters are stored as they are.
+    const QString key = QStringLiteral("k");
+    QHash<QChar, QChar> encipher;
+    for (const QChar c : kb::cipherAlphabet())
+        encipher.insert(kb::CipherText(0, 1, key, QString(c)).at(0), c);
+    auto enciphered = [&encipher](const QString& text) {
+        QString out;
+        for (const QChar c : text)
+            out.append(encipher.value(c, c));
+        return out;
+    };
+    auto reversed = [](QString text) {
+        std::reverse(text.begin(), text.end());
+        return text;
+    };
+    std::vector<QStringList> rows;
+    {
+        kb::Statement data(db, QStringLiteral("select rowid, S, E from Data"));
+        while (data.step())
+            rows.push_back({data.text(0), data.text(1), data.text(2)});
+    }
+    for (const QStringList& row : rows) {
+        db.exec(QStringLiteral("update Data set S = ?, E = ? where rowid = ?"),
+                {enciphered(row.at(1)), enciphered(row.at(2)), row.at(0)});
+    }
+    QStringList texts;
+    {
+        kb::Statement signs(db, QStringLiteral("select S from SC"));
+        while (signs.step())
+            texts << signs.text(0);
+    }
+    for (const QString& text : texts)
+        db.exec(QStringLiteral("update SC set S = ? where S = ?"), {reversed(enciphered(text)), text});
+
+    model::CaseState state;
+    state.PatientSex = u'f';
+    state.PatientAgeBand = QStringLiteral("2");
+    EvaluationOptions options;
+    options.cipherKey = key;
+    Evaluator evaluator(query);
+    const EvaluationResult r = evaluator.evaluate(state, EvaluationMode::RefreshOffers,
+                                                  session.queryCondition(), QString(), options);
+    ASSERT_FALSE(r.failed) << r.reason.toStdString();
+    EXPECT_EQ(state.CandidateSigns.lines(), plain.CandidateSigns.lines());
+    EXPECT_EQ(state.CandidateExamLines.lines(), plain.CandidateExamLines.lines());
+    EXPECT_EQ(state.CandidateExams.lines(), plain.CandidateExams.lines());
 }
 
 } // namespace
