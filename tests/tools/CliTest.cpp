@@ -89,6 +89,14 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
          {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--min-top3")},
          "--min-top3 attend un pourcentage"},
         {"Data.vdat", {QStringLiteral("vignettes"), file("sexless.jsonl")}, "Ligne 1 : sexe invalide"},
+        {"Data.vdat", {QStringLiteral("report"), QStringLiteral(R"({"signs": ["Fièvre"]})")}, "Usage"},
+        {"Data.vdat",
+         {QStringLiteral("report"), QStringLiteral("{}"), QStringLiteral("--out"), file("vide.pdf")},
+         "Veuillez valider au moins une entrée"},
+        {"Data.vdat",
+         {QStringLiteral("report"), QStringLiteral(R"({"signs": ["Fièvre"]})"), QStringLiteral("--out"),
+          file("absent/rapport.pdf")},
+         "Impossible d'écrire le fichier"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((QString::fromLatin1(c.db) + u' ' + c.args.join(u' ').left(80)).toStdString());
@@ -110,6 +118,22 @@ TEST_F(Cli, AFormulaThatCannotBeEvaluatedSaysWhy)
         run("Data.vdat", {QStringLiteral("evaluate"), QStringLiteral(R"({"signs": ["Fièvre"]})")});
     EXPECT_TRUE(fine.out.startsWith(QStringLiteral("{\"failed\":false,\"condition\"")))
         << fine.out.toStdString();
+}
+
+// The report of a case as a PDF file, its page count on standard output.
+TEST_F(Cli, ReportWritesThePdfOfTheCase)
+{
+    const QString pdf = file("rapport.pdf");
+    const Outcome o =
+        run("Data.vdat", {QStringLiteral("report"),
+                          QStringLiteral(R"({"sex":"h","signs":["Fièvre"],"notes":"{\\rtf1 Vu.}"})"),
+                          QStringLiteral("--out"), pdf, QStringLiteral("--name"), QStringLiteral("Martin")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(o.out, QStringLiteral("1 page(s) : %1\n").arg(pdf));
+    QFile written(pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("%PDF-"));
+    EXPECT_FALSE(QFile::exists(file("vide.pdf")));
 }
 
 // The sheet of a pathology found without regard to case, its definition and treatment read from
