@@ -61,7 +61,7 @@ DialogButton MessageBoxes::show(DialogType type, const QString& text, const QLis
 
 QString MessageBoxes::askSaveFile(const QString& folder, const QString& fileName, const QString& filter)
 {
-    QFileDialog dialog(parent_, QString(), folder, filter);
+    QFileDialog dialog(parent_, QStringLiteral("Enregistrer sous"), folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("pdf"));
@@ -75,7 +75,7 @@ QString MessageBoxes::askSaveFile(const QString& folder, const QString& fileName
 
 QString MessageBoxes::askOpenFile(const QString& folder, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent_, QString(), folder, filter);
+    return QFileDialog::getOpenFileName(parent_, QStringLiteral("Ouvrir"), folder, filter);
 }
 
 } // namespace vardelo::app

@@ -27,7 +27,7 @@ ExportSettingsDialog::ExportSettingsDialog(const QString& executablePath, QWidge
     pathEdit_->setMinimumWidth(360);
     chooseButton_ = new QPushButton(QStringLiteral("..."), this);
     chooseButton_->setObjectName(QStringLiteral("chooseExecutableButton"));
-    chooseButton_->setFixedWidth(32);
+    chooseButton_->setFixedWidth(std::max(40, chooseButton_->sizeHint().width()));
     exportButton_ = new QPushButton(QStringLiteral("Exporter vers le logiciel PRATILO"), this);
     exportButton_->setObjectName(QStringLiteral("exportButton"));
     closeButton_ = new QPushButton(QStringLiteral("Fermer"), this);
