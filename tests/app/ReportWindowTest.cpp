@@ -136,7 +136,8 @@ private slots:
         const QString executable = programs.filePath(QStringLiteral("Pratilo/pratilo.EXE"));
         auto* exportAction = child<QAction>(form, QStringLiteral("exportAction"));
         QVERIFY(exportAction->isEnabled());
-        QVERIFY(exportAction->toolTip() != QStringLiteral("prochaine version"));
+        QVERIFY(!exportAction->toolTip().contains(QStringLiteral("prochaine version")));
+        QVERIFY(child<QToolButton>(form, QStringLiteral("reportButton"))->isEnabled());
 
         enterSign(QStringLiteral("Fièvre"));
         QStringList steps;
