@@ -6,6 +6,7 @@
 #include "engine/CaseSession.h"
 #include "kb/Query.h"
 #include "kb/VersionArea.h"
+#include "training/ClinicalCases.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -24,6 +25,7 @@ class SignEntryPanel;
 
 namespace vardelo::app {
 
+class CaseFileActions;
 class MainActions;
 class ReportActions;
 
@@ -58,6 +60,8 @@ public:
     void clearCase();
 
     engine::CaseSession& session() { return *session_; }
+    // The case-file commands; null until the knowledge base is open.
+    CaseFileActions* caseFiles() { return caseFiles_; }
     kb::Query& query() { return *query_; }
     // The report and the export; null before start().
     ReportActions* reportActions() { return reportActions_; }
@@ -77,11 +81,12 @@ private:
     void applyPatient(const engine::Patient& patient);
     void chooseStyle(const QString& name);
     void showAbout();
+    QString learningFile() const;
     void openHelp();
-    void openCasesFolder();
     void showPage(QWidget* page);
     void onPageShown();
     void focusEntry();
+    void focusAfterClear();
     void onEvaluated(const engine::EvaluationResult& result);
     QWidget* currentPage() const;
     MessageInterface& messages() { return *env_.messages; }
@@ -94,11 +99,14 @@ private:
     bool endRequested_ = false;
     bool newCaseOnFirstActivation_ = true;
     bool shown_ = false;
+    // The clinical cases' draws: seeded once per run, so that series differ from run to run.
+    training::RandomEngine random_{std::random_device{}()};
 
     std::unique_ptr<kb::Connection> connection_;
     std::unique_ptr<kb::Query> query_;
     std::unique_ptr<engine::CaseSession> session_;
     MainActions* actions_;
+    CaseFileActions* caseFiles_ = nullptr;
     QTabWidget* entryTabs_ = nullptr;
     panels::CaseBar* caseBar_ = nullptr;
     panels::PatientBanner* patientBanner_ = nullptr;

@@ -86,8 +86,11 @@ bool CaseSession::addPendingExamLine()
         return false;
     }
     // A line outside the evoked pathologies will open a parallel analysis; until then it is not entered.
-    if (!state_.CandidateExamLines.contains(line))
+    if (!state_.CandidateExamLines.contains(line)) {
+        if (!line.isEmpty())
+            emit examLineOutsideOffers(QString(line));
         return false;
+    }
     if (lines.isEmpty() || !isExamOperator(lines.last()))
         lines.append(token::And);
     lines.append(line);
