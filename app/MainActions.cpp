@@ -118,7 +118,7 @@ MainActions::MainActions(QMainWindow& window)
 
     // Commands whose windows are not part of this version yet stay visible but unavailable.
     for (QAction* a : {interrogationModeAction, showDefinitionAction, showTreatmentAction,
-                       pathologyNotesAction, googleImagesAction, exportAction}) {
+                       pathologyNotesAction, googleImagesAction}) {
         a->setEnabled(false);
         a->setToolTip(panels::AvailableLaterHint);
     }

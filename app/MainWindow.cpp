@@ -5,10 +5,12 @@
 #include "app/DocumentationCommands.h"
 #include "app/MainActions.h"
 #include "app/MessageTexts.h"
+#include "app/ReportActions.h"
 #include "app/TrainingCommands.h"
 #include "casefiles/ParallelAnalyses.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/PatientSheetDialog.h"
+#include "engine/PatientCaptions.h"
 #include "kb/Schema.h"
 #include "panels/CaseBar.h"
 #include "panels/DiagnosisPanel.h"
@@ -168,6 +170,30 @@ void MainWindow::buildPanels()
     } else {
         resize(size);
     }
+    connectReport();
+}
+
+void MainWindow::connectReport()
+{
+    reportActions_ = new ReportActions(*this, *query_, *session_, messages(), *env_.desktop, [this] {
+        report::ReportContent c;
+        c.kbVersion = version_.display;
+        c.caseName = caseBar_->caseTitle();
+        c.sexCaption = engine::sexCaption(session_->patient().sex);
+        c.ageCaption = engine::ageBandCaption(session_->patient().ageBand);
+        c.notesRtf = session_->notesRtf();
+        c.signFormula = session_->state().SCList;
+        c.examLines = session_->state().EC_List;
+        c.analysisName = caseBar_->analysisName();
+        c.percentCaption = diagnosisPanel_->columnCaption(0);
+        c.diagnosesCaption = diagnosisPanel_->columnCaption(1);
+        c.rankingCaption = diagnosisPanel_->rankingText();
+        c.rows = diagnosisPanel_->displayedRows();
+        c.retainedDiagnosis = session_->retainedDiagnosis();
+        return c;
+    });
+    connect(diagnosisPanel_, &panels::DiagnosisPanel::reportRequested, reportActions_,
+            &ReportActions::writeReport);
 }
 
 void MainWindow::connectActions()
@@ -198,6 +224,10 @@ void MainWindow::connectActions()
     connect(a.showPathologiesAction, &QAction::triggered, this, [this] { showPage(pathologyPage_); });
     connect(a.styleActions, &QActionGroup::triggered, this,
             [this](QAction* item) { chooseStyle(item->data().toString()); });
+    connect(a.exportAction, &QAction::triggered, this, [this] {
+        if (reportActions_)
+            reportActions_->showExportDialog();
+    });
     connect(a.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
     connect(a.clinicalCasesAction, &QAction::triggered, this, [this] {
         if (query_)

@@ -27,6 +27,7 @@ namespace vardelo::app {
 
 class CaseFileActions;
 class MainActions;
+class ReportActions;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -62,6 +63,8 @@ public:
     // The case-file commands; null until the knowledge base is open.
     CaseFileActions* caseFiles() { return caseFiles_; }
     kb::Query& query() { return *query_; }
+    // The report and the export; null before start().
+    ReportActions* reportActions() { return reportActions_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,6 +72,8 @@ protected:
 
 private:
     void buildPanels();
+    // The "PDF" button and the export read the case as the window shows it.
+    void connectReport();
     void connectActions();
     void onFirstShow();
     void onFirstActivation();
@@ -110,6 +115,7 @@ private:
     panels::NotesPanel* notesPage_ = nullptr;
     panels::PathologyPanel* pathologyPage_ = nullptr;
     panels::DiagnosisPanel* diagnosisPanel_ = nullptr;
+    ReportActions* reportActions_ = nullptr;
 };
 
 } // namespace vardelo::app

@@ -109,7 +109,7 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     for (QToolButton* b : {definitionButton_, treatmentButton_, wikiButton_, msdButton_, googleButton_,
                            scholarButton_, googleImagesButton_, reportButton_, learningButton_})
         b->setFixedSize(ButtonColumnWidth, b == reportButton_ || b == learningButton_ ? 25 : 22);
-    markAvailableLater(reportButton_);
+    connect(reportButton_, &QToolButton::clicked, this, &DiagnosisPanel::reportRequested);
 
     retainedHeader_ = makePanelHeader(this, QStringLiteral("retainedHeader"), QStringLiteral("Diagnostic :"));
     retainedHeader_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -211,6 +211,26 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
         // The line keeps its place while empty, so that the list does not move when it fills.
         reasonsLabel_->setMinimumHeight(concordanceOfferButton_->sizeHint().height());
     });
+}
+
+std::vector<engine::DiagnosisRow> DiagnosisPanel::displayedRows() const
+{
+    std::vector<engine::DiagnosisRow> rows;
+    for (int i = 0; i < diagnosisList_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = diagnosisList_->topLevelItem(i);
+        rows.push_back({item->text(0), item->text(1), !item->icon(1).isNull()});
+    }
+    return rows;
+}
+
+QString DiagnosisPanel::columnCaption(int column) const
+{
+    return diagnosisList_->headerItem()->text(column);
+}
+
+QString DiagnosisPanel::rankingText() const
+{
+    return rankingCombo_->currentText();
 }
 
 void DiagnosisPanel::focusList()

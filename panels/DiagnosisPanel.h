@@ -2,7 +2,10 @@
 // The evoked diagnoses: the ranked list with its ranking mode, the score bar, the retained
 // diagnosis, and the buttons that look a diagnosis up.
 
+#include "engine/Evaluation.h"
+
 #include <QWidget>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -13,7 +16,6 @@ class QToolButton;
 
 namespace vardelo::engine {
 class CaseSession;
-struct EvaluationResult;
 } // namespace vardelo::engine
 
 namespace vardelo::widgets {
@@ -27,6 +29,11 @@ class DiagnosisPanel : public QWidget {
 
 public:
     explicit DiagnosisPanel(engine::CaseSession& session, QWidget* parent = nullptr);
+    // What the report prints of the list: its rows in display order (sorted as the physician sorted
+    // them), its column captions and the ranking choice.
+    std::vector<engine::DiagnosisRow> displayedRows() const;
+    QString columnCaption(int column) const;
+    QString rankingText() const;
 
     void focusList();
     // Switches the ranking to concordance (F7); offered under the list when the strict ranking
@@ -46,6 +53,10 @@ signals:
     void webLookupRequested(int source);
     // The "Apprentissage" button: the physician judges the retained diagnosis.
     void learningRequested();
+
+signals:
+    // The "PDF" button.
+    void reportRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

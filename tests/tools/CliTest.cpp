@@ -110,6 +110,14 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
         {"Data.vdat",
          {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--mode")},
          "--mode attend"},
+        {"Data.vdat", {QStringLiteral("report"), QStringLiteral(R"({"signs": ["Fièvre"]})")}, "Usage"},
+        {"Data.vdat",
+         {QStringLiteral("report"), QStringLiteral("{}"), QStringLiteral("--out"), file("vide.pdf")},
+         "Veuillez valider au moins une entrée"},
+        {"Data.vdat",
+         {QStringLiteral("report"), QStringLiteral(R"({"signs": ["Fièvre"]})"), QStringLiteral("--out"),
+          file("absent/rapport.pdf")},
+         "Impossible d'écrire le fichier"},
         {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("6")}), "un entier de 1 à 5 : 6"},
         {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("0")}), "un entier de 1 à 5 : 0"},
         {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("2"), QStringLiteral("--wrong")}),
@@ -163,6 +171,22 @@ TEST_F(Cli, RowsGiveTheirReasonsInEveryMode)
                                         QStringLiteral("--mode"), QStringLiteral("concordance")});
     EXPECT_EQ(v.status, 0) << v.err.toStdString();
     EXPECT_TRUE(v.out.contains(QStringLiteral("1 vignettes : top-1"))) << v.out.toStdString();
+}
+
+// The report of a case as a PDF file, its page count on standard output.
+TEST_F(Cli, ReportWritesThePdfOfTheCase)
+{
+    const QString pdf = file("rapport.pdf");
+    const Outcome o =
+        run("Data.vdat", {QStringLiteral("report"),
+                          QStringLiteral(R"({"sex":"h","signs":["Fièvre"],"notes":"{\\rtf1 Vu.}"})"),
+                          QStringLiteral("--out"), pdf, QStringLiteral("--name"), QStringLiteral("Martin")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(o.out, QStringLiteral("1 page(s) : %1\n").arg(pdf));
+    QFile written(pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("%PDF-"));
+    EXPECT_FALSE(QFile::exists(file("vide.pdf")));
 }
 
 // The sheet of a pathology found without regard to case, its definition and treatment read from
