@@ -25,7 +25,9 @@ class SignEntryPanel;
 namespace vardelo::app {
 
 class CaseFileActions;
+class InterrogationFlow;
 class MainActions;
+class SuggestionFlow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -84,7 +86,10 @@ private:
     QWidget* currentPage() const;
     MessageInterface& messages() { return *env_.messages; }
 
+    void wireDialogue();
+
     Environment env_;
+    dialogs::ExecRunner execRunner_;
     kb::KbVersion version_;
     QString remoteVersion_;
     QString versionStatus_;
@@ -106,6 +111,8 @@ private:
     panels::NotesPanel* notesPage_ = nullptr;
     panels::PathologyPanel* pathologyPage_ = nullptr;
     panels::DiagnosisPanel* diagnosisPanel_ = nullptr;
+    SuggestionFlow* suggestions_ = nullptr;
+    InterrogationFlow* interrogation_ = nullptr;
 };
 
 } // namespace vardelo::app

@@ -30,6 +30,8 @@ public:
     void focusList();
     // A header click: ascending first, descending on the next click of the same column.
     void sortByColumn(int column);
+    // The pathology names of the list, in the order shown.
+    QStringList shownDiagnoses() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -51,7 +51,7 @@ SignEntryPanel::SignEntryPanel(engine::CaseSession& session, QWidget* parent)
     signWebButton_->setEnabled(false);
     orButton_->setEnabled(false);
     closeParenButton_->setEnabled(false);
-    markAvailableLater(interrogationButton_);
+    interrogationButton_->setToolTip(QStringLiteral("Dialoguer avec le système Vardelo (Appuyez sur F9)"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
@@ -100,6 +100,10 @@ SignEntryPanel::SignEntryPanel(engine::CaseSession& session, QWidget* parent)
     connect(orButton_, &QToolButton::clicked, this, [this] { enterOperator(token::Or); });
     connect(openParenButton_, &QToolButton::clicked, this, [this] { enterParenthesis(token::Open); });
     connect(closeParenButton_, &QToolButton::clicked, this, [this] { enterParenthesis(token::Close); });
+    connect(interrogationButton_, &QToolButton::clicked, this, [this] {
+        entry_->dropDown()->hidePopup();
+        emit interrogationRequested();
+    });
 
     connect(&session_, &engine::CaseSession::formulaChanged, this, &SignEntryPanel::showFormula);
     connect(&session_, &engine::CaseSession::evaluated, this, &SignEntryPanel::showOffers);
@@ -149,9 +153,10 @@ void SignEntryPanel::validateSign()
     if (!text.isEmpty()) {
         const int offered = entry_->indexOf(text);
         if (offered < 0 && Entree(session_.state().SCList, text) < 0) {
-            // Free text: recognition and the suggestion window take it from here once they exist;
-            // until then the text stays in the entry for the physician to correct.
+            // Free text goes to recognition; when nothing is recognised the text stays in the
+            // entry for the physician to correct.
             signWebButton_->setEnabled(false);
+            emit freeTextSubmitted(text);
             return;
         }
         const bool added = session_.addSign(offered >= 0 ? entry_->input()->itemText(offered) : text);
@@ -162,6 +167,38 @@ void SignEntryPanel::validateSign()
             closeParenButton_->setEnabled(true);
         }
     }
+    signWebButton_->setEnabled(false);
+}
+
+void SignEntryPanel::enterSign(const QString& sign, const QString& op)
+{
+    entry_->dropDown()->hidePopup();
+    entry_->clearText();
+    if (!op.isEmpty())
+        session_.addOperator(op);
+    if (session_.addSign(sign)) {
+        notButton_->setEnabled(true);
+        orButton_->setEnabled(true);
+        closeParenButton_->setEnabled(true);
+    }
+    entry_->clearText();
+    signWebButton_->setEnabled(false);
+}
+
+void SignEntryPanel::setEntryText(const QString& text)
+{
+    QComboBox* input = entry_->input();
+    {
+        const QSignalBlocker blocker(input);
+        input->setCurrentIndex(entry_->indexOf(text));
+        input->setEditText(text);
+    }
+    updateWebButton();
+}
+
+void SignEntryPanel::clearEntry()
+{
+    entry_->clearText();
     signWebButton_->setEnabled(false);
 }
 
@@ -200,16 +237,21 @@ void SignEntryPanel::onSignTextEdited()
         return;
     inSignChange_ = true;
     const QString text = entry_->text();
+    bool openFreeEntry = false;
     if (signSelection() < 0) {
-        // Text that is no offered sign will go to the free-entry window; it stays here.
         entry_->dropDown()->hidePopup();
+        openFreeEntry = !suppressFreeEntry_ && !text.isEmpty() && text != token::Open && text != token::Close;
     }
+    suppressFreeEntry_ = false;
     updateWebButton();
     if (text == token::Open || text == token::Close) {
         session_.addParenthesis(text);
         entry_->clearText();
     }
     inSignChange_ = false;
+    // The physician finishes the phrase in free entry, which comes back here to validate it.
+    if (openFreeEntry)
+        emit unmatchedTextTyped(text);
 }
 
 void SignEntryPanel::removeLastSign()
@@ -243,6 +285,11 @@ bool SignEntryPanel::handleKey(QKeyEvent* e)
     if (key == Qt::Key_Backspace && entry_->text().isEmpty()) {
         removeLastSign();
         return true;
+    }
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+        // Deleting is correcting: the text it leaves is not sent to free entry.
+        suppressFreeEntry_ = !entry_->text().isEmpty();
+        return false;
     }
     if (key == Qt::Key_Down || key == Qt::Key_Up) {
         // The arrow keys walk the offered signs and show them in the list behind.
