@@ -249,9 +249,22 @@ void SignEntryPanel::onSignTextEdited()
         entry_->clearText();
     }
     inSignChange_ = false;
-    // The physician finishes the phrase in free entry, which comes back here to validate it.
-    if (openFreeEntry)
-        emit unmatchedTextTyped(text);
+    // The physician finishes the phrase in free entry, which comes back here to validate it. It
+    // opens once the keystroke is done: the entry's own completion of that keystroke would
+    // otherwise land after whatever free entry entered.
+    // Once only for the changes of one keystroke, and never while free entry is open.
+    if (openFreeEntry && !freeEntryQueued_) {
+        freeEntryQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const QString typed = entry_->text();
+                if (!typed.isEmpty() && signSelection() < 0 && typed != token::Open && typed != token::Close)
+                    emit unmatchedTextTyped(typed);
+                freeEntryQueued_ = false;
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void SignEntryPanel::removeLastSign()

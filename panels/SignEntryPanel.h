@@ -78,6 +78,7 @@ private:
     bool inSignChange_ = false;
     // Set by Backspace and Delete: the change they make never opens the free entry.
     bool suppressFreeEntry_ = false;
+    bool freeEntryQueued_ = false;
 };
 
 } // namespace vardelo::panels
