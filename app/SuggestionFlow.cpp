@@ -21,16 +21,6 @@ namespace {
 const QString SexMismatch = QStringLiteral("Le sexe de cette personne ne correspond pas !");
 const QString AgeMismatch = QStringLiteral("L'âge de cette personne ne correspond pas !");
 
-// Typed ligatures are the two letters the keywords are written with: "œdème" is "oedème".
-QString withoutLigatures(QString text)
-{
-    text.replace(u'œ', QStringLiteral("oe"));
-    text.replace(u'Œ', QStringLiteral("Oe"));
-    text.replace(u'æ', QStringLiteral("ae"));
-    text.replace(u'Æ', QStringLiteral("Ae"));
-    return text;
-}
-
 } // namespace
 
 SuggestionFlow::SuggestionFlow(engine::CaseSession& session, kb::Query& query, MessageInterface& messages,
@@ -57,8 +47,8 @@ void SuggestionFlow::recognize(const QString& text)
 {
     recognition::Recognized found;
     try {
-        found = recognition::Recognize(query_, QStringLiteral("SC"), withoutLigatures(text),
-                                       session_.state().PatientSex, session_.state().PatientAgeBand);
+        found = recognition::Recognize(query_, QStringLiteral("SC"), text, session_.state().PatientSex,
+                                       session_.state().PatientAgeBand);
     } catch (const kb::DbError& e) {
         messages_.error(e.message());
         return;
@@ -182,8 +172,8 @@ void SuggestionFlow::searchExam()
 {
     const auto search = [this](const QString& text) {
         try {
-            return recognition::Recognize(query_, QStringLiteral("EC"), withoutLigatures(text),
-                                          session_.state().PatientSex, session_.state().PatientAgeBand)
+            return recognition::Recognize(query_, QStringLiteral("EC"), text, session_.state().PatientSex,
+                                          session_.state().PatientAgeBand)
                 .candidates;
         } catch (const kb::DbError& e) {
             messages_.error(e.message());
