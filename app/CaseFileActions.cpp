@@ -141,6 +141,8 @@ struct CaseFileActions::Private {
         session.setRetainedDiagnosis(c.retained);
         session.keepRetainedDiagnosisOnce(true);
         evaluate();
+        if (hooks.caseLoaded)
+            hooks.caseLoaded();
     }
 
     // Only the entries and notes; the patient stays as on screen.
@@ -149,6 +151,8 @@ struct CaseFileActions::Private {
         session.setFormula(c.signs);
         session.setExamLines(c.exams);
         session.setNotesRtf(c.notesRtf);
+        if (hooks.caseLoaded)
+            hooks.caseLoaded();
     }
 };
 
@@ -524,6 +528,8 @@ bool CaseFileActions::branch(const QString& entryText, bool sign)
         entered = enterExamLine(entry);
         focusEntry();
     }
+    if (d.hooks.caseLoaded)
+        d.hooks.caseLoaded();
     d.branching = false;
     return entered;
 }

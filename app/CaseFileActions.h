@@ -47,6 +47,8 @@ public:
         std::function<void()> showSignsPage;
         std::function<void()> focusSignEntry;
         std::function<void()> focusExamEntry;
+        // A case file or an analysis was loaded in place of the case on screen.
+        std::function<void()> caseLoaded;
     };
 
     CaseFileActions(engine::CaseSession& session, kb::Connection& connection, panels::CaseBar& caseBar,

@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
 
@@ -120,6 +122,25 @@ MainActions::MainActions(QMainWindow& window)
         a->setEnabled(false);
         a->setToolTip(panels::AvailableLaterHint);
     }
+    qApp->installEventFilter(this);
+}
+
+bool MainActions::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != &window_)
+        return false;
+    const QKeySequence key(static_cast<QKeyEvent*>(event)->keyCombination());
+    for (const QAction* a : window_.findChildren<QAction*>()) {
+        if (a->isEnabled() && a->shortcut() == key) {
+            // Not accepted, and kept from the control: the window's shortcut takes the key.
+            event->ignore();
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainActions::checkStyle(const QString& name)

@@ -52,6 +52,11 @@ public:
     // F1 anywhere in the window.
     QAction* helpAction;
 
+protected:
+    // The window sees every key before the focused control: a menu key wins over the same key of
+    // an entry line (Ctrl+E, "end of line" in a line edit, saves the case).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QMainWindow& window_;
 };

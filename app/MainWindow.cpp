@@ -80,7 +80,11 @@ MainWindow::MainWindow(const Environment& environment, const kb::KbVersion& vers
     connectActions();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The case-file commands go before the case document and the database they work on.
+    delete caseFiles_;
+}
 
 void MainWindow::buildPanels()
 {
@@ -135,6 +139,7 @@ void MainWindow::buildPanels()
     hooks.showSignsPage = [this] { showPage(signsPage_); };
     hooks.focusSignEntry = [this] { signsPage_->focusEntry(); };
     hooks.focusExamEntry = [this] { examsPage_->focusEntry(); };
+    hooks.caseLoaded = [this] { signsPage_->formulaLoaded(); };
     caseFiles_->setWindowHooks(std::move(hooks));
     MainActions& a = *actions_;
     connect(a.newCaseAction, &QAction::triggered, caseFiles_, &CaseFileActions::newCase);

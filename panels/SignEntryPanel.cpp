@@ -336,6 +336,17 @@ void SignEntryPanel::showOffers(const engine::EvaluationResult& result)
     updateWebButton();
 }
 
+void SignEntryPanel::formulaLoaded()
+{
+    entry_->clearText();
+    signWebButton_->setEnabled(false);
+    const bool any = !session_.state().SCList.isEmpty();
+    if (any)
+        notButton_->setEnabled(true);
+    orButton_->setEnabled(any);
+    closeParenButton_->setEnabled(any);
+}
+
 void SignEntryPanel::onCleared()
 {
     signWebButton_->setEnabled(false);

@@ -25,6 +25,10 @@ class SignEntryPanel : public QWidget {
 public:
     explicit SignEntryPanel(engine::CaseSession& session, QWidget* parent = nullptr);
 
+    // A formula loaded from elsewhere (an opened case file, another analysis): the typed text goes,
+    // and the operators are available as after a validated sign, or not at all when it is empty.
+    void formulaLoaded();
+
     // Empties the entry and puts the focus in it.
     void startEntry();
     void focusEntry();
