@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -32,13 +33,13 @@ FinalDiagnosisDialog::FinalDiagnosisDialog(const QString& caption, const QString
     nameView_->setFrameShape(QFrame::NoFrame);
     QPalette p = nameView_->palette();
     p.setColor(QPalette::Base, palette().color(QPalette::Button));
-    p.setColor(QPalette::Text, QColor(0, 0, 255));
     nameView_->setPalette(p);
     QFont font = nameView_->font();
     font.setPixelSize(13);
     font.setBold(true);
     nameView_->setFont(font);
     nameView_->setPlainText(name);
+    paintName(QColor(0, 0, 255));
     secondLabel_ = new QLabel(secondLabel, this);
     secondLabel_->setObjectName(QStringLiteral("secondLabel"));
     continueButton_ = new QPushButton(QStringLiteral("&Continuer"), this);
@@ -67,7 +68,18 @@ FinalDiagnosisDialog::FinalDiagnosisDialog(const QString& caption, const QString
 
 QColor FinalDiagnosisDialog::nameColor() const
 {
-    return nameView_->palette().color(QPalette::Text);
+    return nameColor_;
+}
+
+void FinalDiagnosisDialog::paintName(const QColor& color)
+{
+    // In the text itself: a style sheet of the program's appearance would override a palette.
+    nameColor_ = color;
+    QTextCursor cursor(nameView_->document());
+    cursor.select(QTextCursor::Document);
+    QTextCharFormat format;
+    format.setForeground(color);
+    cursor.mergeCharFormat(format);
 }
 
 bool FinalDiagnosisDialog::blinking() const
@@ -77,9 +89,7 @@ bool FinalDiagnosisDialog::blinking() const
 
 void FinalDiagnosisDialog::blink()
 {
-    QPalette p = nameView_->palette();
-    p.setColor(QPalette::Text, nameColor() == Red ? palette().color(QPalette::WindowText) : Red);
-    nameView_->setPalette(p);
+    paintName(nameColor_ == Red ? palette().color(QPalette::WindowText) : Red);
 }
 
 void FinalDiagnosisDialog::showEvent(QShowEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 // The one diagnosis left, its name blinking, and whether to go on.
 
+#include <QColor>
 #include <QDialog>
 
 class QLabel;
@@ -29,6 +30,7 @@ protected:
 
 private:
     void blink();
+    void paintName(const QColor& color);
 
     QLabel* firstLabel_;
     QTextEdit* nameView_;
@@ -36,6 +38,7 @@ private:
     QPushButton* continueButton_;
     QPushButton* finishButton_;
     QTimer* blinkTimer_;
+    QColor nameColor_;
 };
 
 } // namespace vardelo::dialogs

@@ -26,7 +26,7 @@ SuggestionDialog::SuggestionDialog(const QStringList& candidates, QWidget* paren
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(suggestionList_);
-    resize(360, 240);
+    resize(440, 260);
     connect(suggestionList_, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
 }
 

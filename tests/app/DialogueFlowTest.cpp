@@ -20,6 +20,7 @@
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTest>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolButton>
 
@@ -453,9 +454,17 @@ private slots:
                                              app::msg::ContinueInterrogationQuestion, form);
         dialog.show();
         QVERIFY(dialog.blinking());
+        // The colour of the text as drawn, whatever the appearance's style sheet says.
+        const auto drawn = [&dialog] {
+            auto* view = child<QTextEdit>(&dialog, QStringLiteral("diagnosisNameView"));
+            QTextCursor cursor(view->document());
+            cursor.movePosition(QTextCursor::NextCharacter);
+            return cursor.charFormat().foreground().color();
+        };
+        QCOMPARE(drawn(), QColor(0, 0, 255));
         const QColor first = dialog.nameColor();
         QTRY_VERIFY_WITH_TIMEOUT(dialog.nameColor() != first, 1000);
-        QTRY_VERIFY_WITH_TIMEOUT(dialog.nameColor() == QColor(255, 0, 0), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(drawn() == QColor(255, 0, 0), 1000);
         dialog.close();
         QVERIFY(!dialog.blinking());
     }
