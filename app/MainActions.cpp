@@ -118,9 +118,13 @@ MainActions::MainActions(QMainWindow& window)
 
     // Commands whose windows are not part of this version yet stay visible but unavailable.
     for (QAction* a : {showDefinitionAction, showTreatmentAction, pathologyNotesAction, googleImagesAction,
-                       clinicalCasesAction, exportAction}) {
+                       exportAction}) {
         a->setEnabled(false);
         a->setToolTip(panels::AvailableLaterHint);
+    }
+    for (QAction* a : window.findChildren<QAction*>()) {
+        if (!a->shortcut().isEmpty())
+            keyed_.append(a);
     }
     qApp->installEventFilter(this);
 }
@@ -133,7 +137,7 @@ bool MainActions::eventFilter(QObject* watched, QEvent* event)
     if (!widget || widget->window() != &window_)
         return false;
     const QKeySequence key(static_cast<QKeyEvent*>(event)->keyCombination());
-    for (const QAction* a : window_.findChildren<QAction*>()) {
+    for (const QAction* a : std::as_const(keyed_)) {
         if (a->isEnabled() && a->shortcut() == key) {
             // Not accepted, and kept from the control: the window's shortcut takes the key.
             event->ignore();

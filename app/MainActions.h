@@ -2,6 +2,7 @@
 // The commands of the main window: its menus, their keys, and the actions that buttons doing the
 // same share.
 
+#include <QList>
 #include <QObject>
 
 class QAction;
@@ -59,6 +60,7 @@ protected:
 
 private:
     QMainWindow& window_;
+    QList<QAction*> keyed_; // the commands that have a key
 };
 
 } // namespace vardelo::app

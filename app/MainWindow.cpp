@@ -2,10 +2,12 @@
 
 #include "app/Appearance.h"
 #include "app/CaseFileActions.h"
+#include "app/DocumentationCommands.h"
 #include "app/InterrogationFlow.h"
 #include "app/MainActions.h"
 #include "app/MessageTexts.h"
 #include "app/SuggestionFlow.h"
+#include "app/TrainingCommands.h"
 #include "casefiles/ParallelAnalyses.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/PatientSheetDialog.h"
@@ -21,6 +23,7 @@
 #include "platform/Folders.h"
 #include "platform/Network.h"
 #include "platform/TextFile.h"
+#include "training/Learning.h"
 #include "widgets/GradientPanel.h"
 
 #include <QAction>
@@ -100,7 +103,8 @@ void MainWindow::buildPanels()
     signsPage_ = new panels::SignEntryPanel(*session_);
     examsPage_ = new panels::ExamEntryPanel(*session_);
     notesPage_ = new panels::NotesPanel(*session_);
-    pathologyPage_ = new panels::PathologyPanel(*query_);
+    pathologyPage_ =
+        new panels::PathologyPanel(*query_, *session_, platform::ensureDocumentsSubfolder(NotesFolder));
     entryTabs_->addTab(signsPage_, engine::CaptionSigns);
     entryTabs_->addTab(examsPage_, engine::CaptionExams);
     entryTabs_->addTab(notesPage_, engine::CaptionNotes);
@@ -124,9 +128,18 @@ void MainWindow::buildPanels()
     connect(patientBanner_, &panels::PatientBanner::clicked, this, &MainWindow::startNewCase);
     const auto showError = [this](const QString& text) { messages().error(text); };
     connect(pathologyPage_, &panels::PathologyPanel::databaseError, this, showError);
+    connect(pathologyPage_, &panels::PathologyPanel::errorRaised, this, showError);
+    connect(notesPage_, &panels::NotesPanel::captionChanged, this, [this](const QString& caption) {
+        entryTabs_->setTabText(entryTabs_->indexOf(notesPage_), caption);
+    });
+    new DocumentationCommands(
+        *actions_, {diagnosisPanel_, pathologyPage_, signsPage_, examsPage_}, messages(), *env_.desktop,
+        [this](QWidget* page) { showPage(page); }, this);
     connect(session_.get(), &engine::CaseSession::warning, this,
             [this](const QString& text) { messages().message(text); });
     connect(session_.get(), &engine::CaseSession::evaluated, this, &MainWindow::onEvaluated);
+    connect(diagnosisPanel_, &panels::DiagnosisPanel::learningRequested, this,
+            [this] { learnFromCase(this, *session_, learningFile(), messages()); });
     connect(session_.get(), &engine::CaseSession::rankingModeChanged, this, [this] {
         if (currentPage() == pathologyPage_)
             entryTabs_->setCurrentWidget(signsPage_);
@@ -232,6 +245,10 @@ void MainWindow::connectActions()
     connect(a.styleActions, &QActionGroup::triggered, this,
             [this](QAction* item) { chooseStyle(item->data().toString()); });
     connect(a.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(a.clinicalCasesAction, &QAction::triggered, this, [this] {
+        if (query_)
+            openClinicalCases(this, *query_, random_, messages());
+    });
     connect(a.helpAction, &QAction::triggered, this, &MainWindow::openHelp);
 }
 
@@ -282,7 +299,7 @@ void MainWindow::start()
     }
     query_ = std::make_unique<kb::Query>(*connection_);
     session_ = std::make_unique<engine::CaseSession>(*query_);
-    if (const auto lines = platform::readTextLines(env_.workingFile(QStringLiteral("Apprentissage.vl"))))
+    if (const auto lines = platform::readTextLines(learningFile()))
         session_->setLearningList(*lines);
     buildPanels();
 
@@ -349,8 +366,7 @@ void MainWindow::saveStateOnExit(bool farewell)
 {
     if (session_ && !session_->learningList().isEmpty()) {
         QString error;
-        if (!platform::writeTextLines(env_.workingFile(QStringLiteral("Apprentissage.vl")),
-                                      session_->learningList(), &error))
+        if (!platform::writeTextLines(learningFile(), session_->learningList(), &error))
             messages().error(error);
     }
     if (query_) {
@@ -440,6 +456,13 @@ void MainWindow::chooseStyle(const QString& name)
     clearCase();
 }
 
+QString MainWindow::learningFile() const
+{
+    // With the physician's other files: beside the program, or in their data folder when the
+    // system owns the program's folder; never wherever the program happened to be started from.
+    return env_.workingFile(training::LearningFileName);
+}
+
 void MainWindow::showAbout()
 {
     // The version status is checked again each time.
@@ -494,6 +517,8 @@ void MainWindow::onPageShown()
         examsPage_->startEntry();
     else if (currentPage() == notesPage_)
         notesPage_->focusEntry();
+    else if (currentPage() == pathologyPage_)
+        pathologyPage_->onShown();
 }
 
 void MainWindow::focusEntry()

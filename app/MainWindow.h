@@ -6,6 +6,7 @@
 #include "engine/CaseSession.h"
 #include "kb/Query.h"
 #include "kb/VersionArea.h"
+#include "training/ClinicalCases.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -77,6 +78,7 @@ private:
     void applyPatient(const engine::Patient& patient);
     void chooseStyle(const QString& name);
     void showAbout();
+    QString learningFile() const;
     void openHelp();
     void showPage(QWidget* page);
     void onPageShown();
@@ -97,6 +99,8 @@ private:
     bool endRequested_ = false;
     bool newCaseOnFirstActivation_ = true;
     bool shown_ = false;
+    // The clinical cases' draws: seeded once per run, so that series differ from run to run.
+    training::RandomEngine random_{std::random_device{}()};
 
     std::unique_ptr<kb::Connection> connection_;
     std::unique_ptr<kb::Query> query_;

@@ -47,7 +47,11 @@ DialogButton MessageBoxes::show(DialogType type, const QString& text, const QLis
         case DialogButton::Closed:
             continue;
         }
-        map.append({box.addButton(standard), b});
+        QPushButton* button = box.addButton(standard);
+        // Enter never confirms a question that can be cancelled: those delete the physician's work.
+        if (b == DialogButton::Cancel)
+            box.setDefaultButton(button);
+        map.append({button, b});
     }
     box.exec();
     for (const auto& [button, value] : std::as_const(map)) {

@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -74,10 +75,9 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     reportButton_ = boldButton("reportButton", QStringLiteral("PDF"));
     learningButton_ = makeButton(this, QStringLiteral("learningButton"), QStringLiteral("Apprentissage"));
     for (QToolButton* b : {definitionButton_, treatmentButton_, wikiButton_, msdButton_, googleButton_,
-                           scholarButton_, googleImagesButton_, reportButton_, learningButton_}) {
+                           scholarButton_, googleImagesButton_, reportButton_, learningButton_})
         b->setFixedSize(ButtonColumnWidth, b == reportButton_ || b == learningButton_ ? 25 : 22);
-        markAvailableLater(b);
-    }
+    markAvailableLater(reportButton_);
 
     retainedHeader_ = makePanelHeader(this, QStringLiteral("retainedHeader"), QStringLiteral("Diagnostic :"));
     retainedHeader_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -143,6 +143,20 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     connect(diagnosisList_, &QTreeWidget::itemClicked, this, &DiagnosisPanel::retainClickedDiagnosis);
     connect(diagnosisList_, &QTreeWidget::currentItemChanged, this, &DiagnosisPanel::showSelectedScore);
     connect(rankingCombo_, qOverload<int>(&QComboBox::activated), this, &DiagnosisPanel::onRankingChosen);
+    connect(learningButton_, &QToolButton::clicked, this, &DiagnosisPanel::learningRequested);
+    connect(diagnosisList_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (!selectedDiagnosis().isEmpty())
+            emit sheetOfRowRequested();
+    });
+    connect(definitionButton_, &QToolButton::clicked, this, [this] { emit sheetPageRequested(0); });
+    connect(treatmentButton_, &QToolButton::clicked, this, [this] { emit sheetPageRequested(3); });
+    // In the order of the web sources: MSD, Wikipedia, Google, Google Scholar, Google images.
+    const QToolButton* webButtons[] = {msdButton_, wikiButton_, googleButton_, scholarButton_,
+                                       googleImagesButton_};
+    for (int source = 0; source < 5; ++source) {
+        connect(webButtons[source], &QToolButton::clicked, this,
+                [this, source] { emit webLookupRequested(source); });
+    }
     connect(clearRetainedButton_, &QToolButton::clicked, this,
             [this] { session_.setRetainedDiagnosis(QString()); });
 
@@ -158,6 +172,12 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
 void DiagnosisPanel::focusList()
 {
     diagnosisList_->setFocus();
+}
+
+QString DiagnosisPanel::selectedDiagnosis() const
+{
+    const QList<QTreeWidgetItem*> selected = diagnosisList_->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text(1);
 }
 
 void DiagnosisPanel::showEvaluation(const engine::EvaluationResult& result)
@@ -262,6 +282,14 @@ void DiagnosisPanel::onListLeft()
 
 bool DiagnosisPanel::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == diagnosisList_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (!selectedDiagnosis().isEmpty())
+                emit sheetOfRowRequested();
+            return true;
+        }
+    }
     if (watched == diagnosisList_ && event->type() == QEvent::FocusIn)
         onListFocused();
     else if (watched == diagnosisList_ && event->type() == QEvent::FocusOut)

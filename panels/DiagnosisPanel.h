@@ -32,6 +32,18 @@ public:
     void sortByColumn(int column);
     // The pathology names of the list, in the order shown.
     QStringList shownDiagnoses() const;
+    // The pathology name of the selected row, empty when no row is selected.
+    QString selectedDiagnosis() const;
+
+signals:
+    // Double click or Enter on a selected row: its pathology sheet.
+    void sheetOfRowRequested();
+    // The "Définition" and "Traitement" buttons: 0 for the definition, 3 for the treatment.
+    void sheetPageRequested(int page);
+    // A web button: the source's index (0 to 4) for the selected row's pathology.
+    void webLookupRequested(int source);
+    // The "Apprentissage" button: the physician judges the retained diagnosis.
+    void learningRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -35,6 +35,9 @@ public:
     void enterFoundLine(const QString& line);
     // Shows the offered exams' list.
     void openExamList();
+    // Puts an exam line "exam : result" into the entry, exam and result chosen where they are
+    // offered, without validating it.
+    void proposeExamLine(const QString& line);
 
 signals:
     // Escape in the entry: the physician wants an empty case.

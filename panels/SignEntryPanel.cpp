@@ -104,6 +104,10 @@ SignEntryPanel::SignEntryPanel(engine::CaseSession& session, QWidget* parent)
         entry_->dropDown()->hidePopup();
         emit interrogationRequested();
     });
+    connect(signWebButton_, &QToolButton::clicked, this, [this] {
+        const int offered = entry_->text().isEmpty() ? -1 : entry_->indexOf(entry_->text());
+        emit signLookupRequested(offered < 0 ? QString() : entry_->input()->itemText(offered));
+    });
 
     connect(&session_, &engine::CaseSession::formulaChanged, this, &SignEntryPanel::showFormula);
     connect(&session_, &engine::CaseSession::evaluated, this, &SignEntryPanel::showOffers);
@@ -121,6 +125,11 @@ void SignEntryPanel::startEntry()
 void SignEntryPanel::focusEntry()
 {
     entry_->input()->setFocus();
+}
+
+void SignEntryPanel::proposeSign(const QString& sign)
+{
+    entry_->input()->setEditText(sign);
 }
 
 int SignEntryPanel::signSelection() const

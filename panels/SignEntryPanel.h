@@ -44,6 +44,8 @@ public:
     void validate() { validateSign(); }
     // Empties the entry.
     void clearEntry();
+    // Puts a sign into the entry without validating it: the physician validates it as a typed one.
+    void proposeSign(const QString& sign);
 
 signals:
     // Escape in the entry: the physician wants an empty case.
@@ -53,6 +55,8 @@ signals:
     // A text that is no offered sign was validated: recognition takes it.
     void freeTextSubmitted(const QString& text);
     void interrogationRequested();
+    // The "?" button: look the offered sign in the entry up on the web (empty when none is there).
+    void signLookupRequested(const QString& sign);
 
 private:
     void validateSign();

@@ -21,6 +21,7 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 using namespace vardelo;
@@ -253,6 +254,35 @@ private slots:
         QVERIFY(rows("Fiche").isEmpty());
     }
 
+    // Ctrl+S deletes: a hasty Enter in its question must not.
+    void enterCancelsADeletion()
+    {
+        app::MessageBoxes boxes(form);
+        DialogButton answer = DialogButton::Closed;
+        QTimer::singleShot(0, this, [] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        answer = boxes.show(app::DialogType::Confirmation, casefiles::DeleteQuestion,
+                            {DialogButton::Ok, DialogButton::Cancel});
+        QCOMPARE(answer, DialogButton::Cancel);
+    }
+
+    // Before a new case for another age band: a fresh entry under the patient name of the case shown.
+    void renewedEntryKeepsThePatientName()
+    {
+        enterPneumonia();
+        trigger("saveCaseAction");
+        QVERIFY(form->caseFiles()->currentCaseIsSaved());
+        form->caseFiles()->renewCaseEntry();
+        QVERIFY(!form->caseFiles()->currentCaseIsSaved());
+        QCOMPARE(caseList()->currentIndex(), 0);
+        QVERIFY(caseList()->itemText(0).startsWith(QStringLiteral("Dupont \"Jean\" [50%]   [")));
+        QCOMPARE(form->caseFiles()->currentCaseName(), caseList()->itemText(0));
+        QCOMPARE(rows("Fiche").size(), 1);
+    }
+
     void nothingToSave()
     {
         pressCtrl(Qt::Key_E);
@@ -409,6 +439,10 @@ private slots:
         QCOMPARE(rows("diagnostics_parallele"), QStringList({first + QStringLiteral(" 0 Toux grasse "),
                                                              second + QStringLiteral(" 0 Odynophagie ")}));
 
+        // Notes typed and a diagnosis retained since the last evaluation stay with their analysis.
+        const QString otherNotes = QStringLiteral("{\\rtf1\\ansi Angine probable.\\par}");
+        session().setNotesRtf(otherNotes);
+        session().setRetainedDiagnosis(QStringLiteral("Angine"));
         chooseAnalysis(0);
         QCOMPARE(signs(), QStringList{QStringLiteral("Toux grasse")});
         QVERIFY(exams().isEmpty());
@@ -417,6 +451,8 @@ private slots:
         chooseAnalysis(1);
         QCOMPARE(signs(), QStringList{QStringLiteral("Odynophagie")});
         QCOMPARE(exams(), QStringList({QStringLiteral("and"), TdrPositive}));
+        QCOMPARE(session().notesRtf(), otherNotes);
+        QCOMPARE(session().retainedDiagnosis(), QStringLiteral("Angine"));
 
         // A line that the first analysis offers goes there, without a new analysis.
         messages().shown.clear();

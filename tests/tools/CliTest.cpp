@@ -59,6 +59,18 @@ protected:
                 QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
+    // A learn command on a two-sign case, right, with the options given.
+    static QStringList learn(const QStringList& options)
+    {
+        return QStringList{QStringLiteral("learn"),
+                           QStringLiteral(R"({"signs":["Fièvre","and","Toux"]})"),
+                           QStringLiteral("--diagnosis"),
+                           QStringLiteral("Grippe"),
+                           QStringLiteral("--right"),
+                           QStringLiteral("--file"),
+                           file("refused.vl")} +
+               options;
+    }
     static QTemporaryDir* dir;
 };
 
@@ -92,6 +104,15 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
          {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--min-top3")},
          "--min-top3 attend un pourcentage"},
         {"Data.vdat", {QStringLiteral("vignettes"), file("sexless.jsonl")}, "Ligne 1 : sexe invalide"},
+        {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("6")}), "un entier de 1 à 5 : 6"},
+        {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("0")}), "un entier de 1 à 5 : 0"},
+        {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("2"), QStringLiteral("--wrong")}),
+         "Usage"}, // both --right and --wrong
+        {"absent.vdat",
+         {QStringLiteral("learn"), QStringLiteral(R"({"signs":[]})"), QStringLiteral("--diagnosis"),
+          QStringLiteral("Grippe"), QStringLiteral("--right"), QStringLiteral("--level"), QStringLiteral("1"),
+          QStringLiteral("--file"), file("refused.vl")},
+         "uniquement dans le context clinique"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((QString::fromLatin1(c.db) + u' ' + c.args.join(u' ').left(80)).toStdString());
@@ -100,6 +121,7 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
         EXPECT_TRUE(o.err.contains(QString::fromUtf8(c.said))) << o.err.toStdString();
         EXPECT_TRUE(o.out.isEmpty()) << o.out.toStdString();
     }
+    EXPECT_FALSE(QFile::exists(file("refused.vl")));
 }
 
 TEST_F(Cli, NextQuestionFollowsTheInterrogation)
@@ -211,6 +233,47 @@ TEST_F(Cli, CaseFilesAreSavedListedShownAndDeleted)
     EXPECT_EQ(run("cases.vdat", {c, QStringLiteral("list")}).out, name + u'\n');
     o = run("cases.vdat", {c, QStringLiteral("save"), QStringLiteral("{}"), QStringLiteral("--name"), name});
     EXPECT_TRUE(o.err.contains(QStringLiteral("Vous n'avez pas encore effectuer"))) << o.err.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// A judgement learned from the command line, read back by the next evaluation: the pathology
+// judged right climbs above one that ranked before it, and the file keeps what it held.
+TEST_F(Cli, LearningMovesTheJudgedDiagnosisInTheNextEvaluation)
+{
+    const QString learning = file("Apprentissage.vl");
+    write("Apprentissage.vl", "Angine\r\nToux\r\n-1\r\n");
+    const QString json = QStringLiteral(R"({"sex":"h","age":"2","signs":["Fièvre","and","Céphalées"]})");
+    auto ranking = [&](bool withLearning) {
+        QStringList args{QStringLiteral("evaluate")};
+        if (withLearning)
+            args << QStringLiteral("--learning") << learning;
+        const Outcome o = run("Data.vdat", args << json);
+        EXPECT_EQ(o.status, 0) << o.err.toStdString();
+        QStringList names;
+        for (const QString& part : o.out.split(QStringLiteral("\"name\":\"")).mid(1))
+            names.append(part.left(part.indexOf(u'"')));
+        return names;
+    };
+    const QStringList before = ranking(true);
+    ASSERT_EQ(before.indexOf(QStringLiteral("Orchite")), 3) << before.join(u',').toStdString();
+
+    const Outcome learned =
+        run("absent.vdat", {QStringLiteral("learn"), json, QStringLiteral("--diagnosis"),
+                            QStringLiteral("Orchite"), QStringLiteral("--right"), QStringLiteral("--level"),
+                            QStringLiteral("5"), QStringLiteral("--file"), learning});
+    ASSERT_EQ(learned.status, 0) << learned.err.toStdString();
+    QFile f(learning);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("Angine\r\nToux\r\n-1\r\n"
+                                      "Orchite\r\nFi\xe8vre\r\n+5\r\nOrchite\r\nC\xe9phal\xe9"
+                                      "es\r\n+5\r\n"));
+
+    const QStringList after = ranking(true);
+    EXPECT_EQ(after.indexOf(QStringLiteral("Orchite")), 2) << after.join(u',').toStdString();
+    EXPECT_EQ(ranking(false), before);
 }
 
 } // namespace
