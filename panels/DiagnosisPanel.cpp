@@ -416,4 +416,12 @@ bool DiagnosisPanel::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+QStringList DiagnosisPanel::shownDiagnoses() const
+{
+    QStringList names;
+    for (int i = 0; i < diagnosisList_->topLevelItemCount(); ++i)
+        names.append(diagnosisList_->topLevelItem(i)->text(1));
+    return names;
+}
+
 } // namespace vardelo::panels
