@@ -117,8 +117,7 @@ MainActions::MainActions(QMainWindow& window)
     window.addAction(helpAction);
 
     // Commands whose windows are not part of this version yet stay visible but unavailable.
-    for (QAction* a : {interrogationModeAction, showDefinitionAction, showTreatmentAction,
-                       pathologyNotesAction, googleImagesAction, exportAction}) {
+    for (QAction* a : {showDefinitionAction, showTreatmentAction, pathologyNotesAction, googleImagesAction}) {
         a->setEnabled(false);
         a->setToolTip(panels::AvailableLaterHint);
     }

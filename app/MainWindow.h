@@ -26,7 +26,10 @@ class SignEntryPanel;
 namespace vardelo::app {
 
 class CaseFileActions;
+class InterrogationFlow;
 class MainActions;
+class ReportActions;
+class SuggestionFlow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -62,6 +65,8 @@ public:
     // The case-file commands; null until the knowledge base is open.
     CaseFileActions* caseFiles() { return caseFiles_; }
     kb::Query& query() { return *query_; }
+    // The report and the export; null before start().
+    ReportActions* reportActions() { return reportActions_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -69,6 +74,8 @@ protected:
 
 private:
     void buildPanels();
+    // The "PDF" button and the export read the case as the window shows it.
+    void connectReport();
     void connectActions();
     void onFirstShow();
     void onFirstActivation();
@@ -86,7 +93,10 @@ private:
     QWidget* currentPage() const;
     MessageInterface& messages() { return *env_.messages; }
 
+    void wireDialogue();
+
     Environment env_;
+    dialogs::ExecRunner execRunner_;
     kb::KbVersion version_;
     QString remoteVersion_;
     QString versionStatus_;
@@ -110,6 +120,9 @@ private:
     panels::NotesPanel* notesPage_ = nullptr;
     panels::PathologyPanel* pathologyPage_ = nullptr;
     panels::DiagnosisPanel* diagnosisPanel_ = nullptr;
+    ReportActions* reportActions_ = nullptr;
+    SuggestionFlow* suggestions_ = nullptr;
+    InterrogationFlow* interrogation_ = nullptr;
 };
 
 } // namespace vardelo::app

@@ -1,6 +1,8 @@
 #include "app/MessageInterface.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -59,6 +61,25 @@ DialogButton MessageBoxes::show(DialogType type, const QString& text, const QLis
             return value;
     }
     return DialogButton::Closed;
+}
+
+QString MessageBoxes::askSaveFile(const QString& folder, const QString& fileName, const QString& filter)
+{
+    QFileDialog dialog(parent_, QStringLiteral("Enregistrer sous"), folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(fileName);
+    // The program asks about an existing file itself, with its own words.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+QString MessageBoxes::askOpenFile(const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent_, QStringLiteral("Ouvrir"), folder, filter);
 }
 
 } // namespace vardelo::app

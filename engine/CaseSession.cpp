@@ -228,6 +228,15 @@ std::optional<EvaluationResult> CaseSession::evaluate(EvaluationMode mode, const
     return result;
 }
 
+std::optional<FindingReasons> CaseSession::reasons(const QString& pathology)
+{
+    EvaluationOptions options;
+    options.sortMode = rankingMode_;
+    options.learningList = &learningList_;
+    options.cipherKey = cipherKey_;
+    return evaluator_.reasons(state_, pathology, options);
+}
+
 std::optional<EvaluationResult> CaseSession::evaluateCase(EvaluationMode mode)
 {
     const QString condition = queryCondition();

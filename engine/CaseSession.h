@@ -94,6 +94,10 @@ public:
     // evaluate() on the case's own condition.
     std::optional<EvaluationResult> evaluateCase(EvaluationMode mode);
 
+    // Why the pathology of that name is in the ranking (or not): the case's findings it explains,
+    // with their weights, and those it does not. Nothing when the knowledge has no such pathology.
+    std::optional<FindingReasons> reasons(const QString& pathology);
+
     Evaluator& evaluator() { return evaluator_; }
 
 signals:

@@ -132,4 +132,14 @@ bool CaseBar::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
+QString CaseBar::caseTitle() const
+{
+    return savedCasesCombo_->currentText();
+}
+
+QString CaseBar::analysisName() const
+{
+    return parallelAnalysesCombo_->currentText();
+}
+
 } // namespace vardelo::panels

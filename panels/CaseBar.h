@@ -22,6 +22,10 @@ public:
     int selectedCase() const;
     // The analyses of the current case; empty for a case that is not split.
     void showAnalyses(const QStringList& analyses, int selected);
+    // The selected entry of the case list and the current parallel analysis (empty for none), as
+    // the report prints them.
+    QString caseTitle() const;
+    QString analysisName() const;
 
 signals:
     void clearAllRequested();

@@ -5,6 +5,9 @@
 #include "tools/kb/Knowledge.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -101,6 +104,23 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
          {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--min-top3")},
          "--min-top3 attend un pourcentage"},
         {"Data.vdat", {QStringLiteral("vignettes"), file("sexless.jsonl")}, "Ligne 1 : sexe invalide"},
+        {"Data.vdat",
+         {evaluate, QStringLiteral(R"({"mode": "concordant"})")},
+         "mode « concordant » invalide"},
+        {"Data.vdat",
+         {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--mode"), QStringLiteral("strict")},
+         "mode « strict » invalide"},
+        {"Data.vdat",
+         {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--mode")},
+         "--mode attend"},
+        {"Data.vdat", {QStringLiteral("report"), QStringLiteral(R"({"signs": ["Fièvre"]})")}, "Usage"},
+        {"Data.vdat",
+         {QStringLiteral("report"), QStringLiteral("{}"), QStringLiteral("--out"), file("vide.pdf")},
+         "Veuillez valider au moins une entrée"},
+        {"Data.vdat",
+         {QStringLiteral("report"), QStringLiteral(R"({"signs": ["Fièvre"]})"), QStringLiteral("--out"),
+          file("absent/rapport.pdf")},
+         "Impossible d'écrire le fichier"},
         {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("6")}), "un entier de 1 à 5 : 6"},
         {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("0")}), "un entier de 1 à 5 : 0"},
         {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("2"), QStringLiteral("--wrong")}),
@@ -121,6 +141,35 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
     EXPECT_FALSE(QFile::exists(file("refused.vl")));
 }
 
+TEST_F(Cli, NextQuestionFollowsTheInterrogation)
+{
+    const auto next = [](const char* caseJson, QStringList more = {}) {
+        const Outcome o = run(
+            "Data.vdat", QStringList{QStringLiteral("next-question"), QString::fromUtf8(caseJson)} + more);
+        EXPECT_EQ(o.status, 0) << o.err.toStdString();
+        return QJsonDocument::fromJson(o.out.toUtf8()).object();
+    };
+    const char* toux = R"({"sex": "h", "age": "2", "signs": ["Toux"]})";
+    const QJsonObject first = next(toux);
+    EXPECT_EQ(first.value(u"step").toString(), QStringLiteral("ask"));
+    EXPECT_EQ(first.value(u"hypothesis").toString(), QStringLiteral("Grippe"));
+    EXPECT_EQ(first.value(u"sign").toString(), QStringLiteral("Fièvre"));
+    // Rejected, the hypothesis gives way to the next row; the last one left is never rejected.
+    const QJsonObject second = next(toux, {QStringLiteral("--rejected"), QStringLiteral("Grippe")});
+    EXPECT_NE(second.value(u"hypothesis").toString(), QStringLiteral("Grippe"));
+    QStringList all;
+    for (const QJsonValue row : first.value(u"rows").toArray())
+        all << QStringLiteral("--rejected") << row.toString();
+    EXPECT_EQ(next(toux, all).value(u"rejected").toArray().size(), first.value(u"rows").toArray().size() - 1);
+    EXPECT_EQ(next(R"({"sex": "h", "signs": ["Douleur d'effort"]})").value(u"step").toString(),
+              QStringLiteral("single_diagnosis"));
+    EXPECT_EQ(next(R"({"sex": "h", "signs": ["Douleur testiculaire", "and", "Odynophagie"]})")
+                  .value(u"step")
+                  .toString(),
+              QStringLiteral("no_diagnosis"));
+    EXPECT_EQ(next("{}").value(u"step").toString(), QStringLiteral("nothing_entered"));
+}
+
 TEST_F(Cli, AFormulaThatCannotBeEvaluatedSaysWhy)
 {
     const Outcome o =
@@ -132,6 +181,44 @@ TEST_F(Cli, AFormulaThatCannotBeEvaluatedSaysWhy)
         run("Data.vdat", {QStringLiteral("evaluate"), QStringLiteral(R"({"signs": ["Fièvre"]})")});
     EXPECT_TRUE(fine.out.startsWith(QStringLiteral("{\"failed\":false,\"condition\"")))
         << fine.out.toStdString();
+}
+
+// Each row says which findings the pathology explains, with their weights, and which it lacks;
+// ranked by concordance, a pathology lacking one finding is still listed.
+TEST_F(Cli, RowsGiveTheirReasonsInEveryMode)
+{
+    const QString strict = QStringLiteral(R"({"signs": ["Odynophagie", "and", "Dyspnée"]})");
+    const Outcome none = run("Data.vdat", {QStringLiteral("evaluate"), strict});
+    EXPECT_TRUE(none.out.contains(QStringLiteral(R"("header":"Pas de diagnostic !","rows":[])")))
+        << none.out.toStdString();
+    const Outcome o =
+        run("Data.vdat",
+            {QStringLiteral("evaluate"),
+             QStringLiteral(R"({"mode": "concordance", "signs": ["Odynophagie", "and", "Dyspnée"]})")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains(QStringLiteral(
+        R"("rows":[{"percent":"99","name":"Angine","emergency":false,"explains":[{"finding":"Odynophagie","weight":6}],"lacks":["Dyspnée"]},)")))
+        << o.out.toStdString();
+    const Outcome v = run("Data.vdat", {QStringLiteral("vignettes"), file("one.jsonl"),
+                                        QStringLiteral("--mode"), QStringLiteral("concordance")});
+    EXPECT_EQ(v.status, 0) << v.err.toStdString();
+    EXPECT_TRUE(v.out.contains(QStringLiteral("1 vignettes : top-1"))) << v.out.toStdString();
+}
+
+// The report of a case as a PDF file, its page count on standard output.
+TEST_F(Cli, ReportWritesThePdfOfTheCase)
+{
+    const QString pdf = file("rapport.pdf");
+    const Outcome o =
+        run("Data.vdat", {QStringLiteral("report"),
+                          QStringLiteral(R"({"sex":"h","signs":["Fièvre"],"notes":"{\\rtf1 Vu.}"})"),
+                          QStringLiteral("--out"), pdf, QStringLiteral("--name"), QStringLiteral("Martin")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(o.out, QStringLiteral("1 page(s) : %1\n").arg(pdf));
+    QFile written(pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("%PDF-"));
+    EXPECT_FALSE(QFile::exists(file("vide.pdf")));
 }
 
 // The sheet of a pathology found without regard to case, its definition and treatment read from
