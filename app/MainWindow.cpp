@@ -97,6 +97,7 @@ void MainWindow::buildPanels()
     patientBanner_ = new panels::PatientBanner(*session_);
     entryTabs_ = new EntryTabs;
     entryTabs_->setObjectName(QStringLiteral("entryTabs"));
+    entryTabs_->setAccessibleName(QStringLiteral("Saisie du cas"));
     entryTabs_->setUsesScrollButtons(false);
     entryTabs_->tabBar()->setExpanding(false);
     // No caption is ever cut: the window is as wide as the tabs need.

@@ -53,6 +53,7 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
 
     diagnosisList_ = new SortableListWidget(this);
     diagnosisList_->setObjectName(QStringLiteral("diagnosisList"));
+    diagnosisList_->setAccessibleName(QStringLiteral("Diagnostics évoqués"));
     diagnosisList_->setColumnCount(2);
     diagnosisList_->setHeaderLabels({QStringLiteral("%"), engine::CaptionDiagnoses});
     diagnosisList_->header()->resizeSection(0, 40);
@@ -132,6 +133,7 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     }
     retainedDiagnosisEdit_ = new QLineEdit(this);
     retainedDiagnosisEdit_->setObjectName(QStringLiteral("retainedDiagnosisEdit"));
+    retainedDiagnosisEdit_->setAccessibleName(QStringLiteral("Diagnostic retenu"));
     retainedDiagnosisEdit_->setReadOnly(true);
     retainedDiagnosisEdit_->setPlaceholderText(QStringLiteral("Diagnostic retenu"));
     retainedDiagnosisEdit_->setStyleSheet(QStringLiteral("QLineEdit { color: navy; }"));
