@@ -194,6 +194,8 @@ void MainWindow::connectReport()
         c.rankingCaption = diagnosisPanel_->rankingText();
         c.rows = diagnosisPanel_->displayedRows();
         c.retainedDiagnosis = session_->retainedDiagnosis();
+        if (const auto reasons = session_->reasons(c.retainedDiagnosis))
+            c.retainedReasons = engine::reasonsWording(*reasons, QStringLiteral("\n"));
         return c;
     });
     connect(diagnosisPanel_, &panels::DiagnosisPanel::reportRequested, reportActions_,
