@@ -97,6 +97,7 @@ void MainWindow::buildPanels()
     patientBanner_ = new panels::PatientBanner(*session_);
     entryTabs_ = new EntryTabs;
     entryTabs_->setObjectName(QStringLiteral("entryTabs"));
+    entryTabs_->setAccessibleName(QStringLiteral("Saisie du cas"));
     entryTabs_->setUsesScrollButtons(false);
     entryTabs_->tabBar()->setExpanding(false);
     // No caption is ever cut: the window is as wide as the tabs need.
@@ -193,6 +194,8 @@ void MainWindow::connectReport()
         c.rankingCaption = diagnosisPanel_->rankingText();
         c.rows = diagnosisPanel_->displayedRows();
         c.retainedDiagnosis = session_->retainedDiagnosis();
+        if (const auto reasons = session_->reasons(c.retainedDiagnosis))
+            c.retainedReasons = engine::reasonsWording(*reasons, QStringLiteral("\n"));
         return c;
     });
     connect(diagnosisPanel_, &panels::DiagnosisPanel::reportRequested, reportActions_,

@@ -24,6 +24,19 @@ QString diagnosesHeader(qsizetype count)
     return QString::number(count) + QStringLiteral("   ") + CaptionDiagnoses;
 }
 
+QString reasonsWording(const FindingReasons& reasons, const QString& separator)
+{
+    QStringList explained;
+    for (const ExplainedFinding& f : reasons.explains)
+        explained.append(QStringLiteral("%1 (%2)").arg(f.finding).arg(f.weight));
+    QStringList parts;
+    if (!explained.isEmpty())
+        parts.append(QStringLiteral("Explique : ") + explained.join(QStringLiteral(", ")));
+    if (!reasons.lacks.isEmpty())
+        parts.append(QStringLiteral("N'explique pas : ") + reasons.lacks.join(QStringLiteral(", ")));
+    return parts.join(separator);
+}
+
 using namespace model;
 
 namespace {

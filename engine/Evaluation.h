@@ -47,6 +47,9 @@ struct FindingReasons {
     QStringList lacks;
     friend bool operator==(const FindingReasons&, const FindingReasons&) = default;
 };
+// The reasons in words, "Explique : Fièvre (4), Toux (2)" then "N'explique pas : Dyspnée", joined by
+// separator; empty when there is nothing to say.
+QString reasonsWording(const FindingReasons& reasons, const QString& separator);
 
 // Rank scores and ranks the pathologies; RefreshOffers only refills the lists of what is still worth
 // offering.

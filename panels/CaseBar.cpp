@@ -62,6 +62,7 @@ CaseBar::CaseBar(QWidget* parent)
                    QStringLiteral("Supprimer l'analyse parallèle"));
     parallelAnalysesCombo_ = new QComboBox(this);
     parallelAnalysesCombo_->setObjectName(QStringLiteral("parallelAnalysesCombo"));
+    parallelAnalysesCombo_->setAccessibleName(QStringLiteral("Analyses parallèles du cas"));
     parallelAnalysesCombo_->setToolTip(QStringLiteral("Analyses Paralléles"));
     parallelAnalysesCombo_->setPlaceholderText(QStringLiteral("Analyses Paralléles"));
     clearAllButton_->setFixedSize(41, 24);

@@ -53,6 +53,7 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
 
     diagnosisList_ = new SortableListWidget(this);
     diagnosisList_->setObjectName(QStringLiteral("diagnosisList"));
+    diagnosisList_->setAccessibleName(QStringLiteral("Diagnostics évoqués"));
     diagnosisList_->setColumnCount(2);
     diagnosisList_->setHeaderLabels({QStringLiteral("%"), engine::CaptionDiagnoses});
     diagnosisList_->header()->resizeSection(0, 40);
@@ -132,6 +133,7 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     }
     retainedDiagnosisEdit_ = new QLineEdit(this);
     retainedDiagnosisEdit_->setObjectName(QStringLiteral("retainedDiagnosisEdit"));
+    retainedDiagnosisEdit_->setAccessibleName(QStringLiteral("Diagnostic retenu"));
     retainedDiagnosisEdit_->setReadOnly(true);
     retainedDiagnosisEdit_->setPlaceholderText(QStringLiteral("Diagnostic retenu"));
     retainedDiagnosisEdit_->setStyleSheet(QStringLiteral("QLineEdit { color: navy; }"));
@@ -278,17 +280,7 @@ void DiagnosisPanel::showEvaluation(const engine::EvaluationResult& result)
 QString DiagnosisPanel::reasonsText(const QString& pathology) const
 {
     const std::optional<engine::FindingReasons> reasons = session_.reasons(pathology);
-    if (!reasons || (reasons->explains.empty() && reasons->lacks.isEmpty()))
-        return QString();
-    QStringList explained;
-    for (const engine::ExplainedFinding& f : reasons->explains)
-        explained.append(QStringLiteral("%1 (%2)").arg(f.finding).arg(f.weight));
-    QStringList parts;
-    if (!explained.isEmpty())
-        parts.append(QStringLiteral("Explique : ") + explained.join(QStringLiteral(", ")));
-    if (!reasons->lacks.isEmpty())
-        parts.append(QStringLiteral("N'explique pas : ") + reasons->lacks.join(QStringLiteral(", ")));
-    return parts.join(QStringLiteral(" — "));
+    return reasons ? engine::reasonsWording(*reasons, QStringLiteral(" — ")) : QString();
 }
 
 void DiagnosisPanel::showReasonsOfCurrentRow()

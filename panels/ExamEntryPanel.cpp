@@ -29,8 +29,10 @@ ExamEntryPanel::ExamEntryPanel(engine::CaseSession& session, QWidget* parent)
     resultLabel_ = new QLabel(QStringLiteral("Résultats :"), this);
     resultLabel_->setObjectName(QStringLiteral("resultLabel"));
     entry_ = new widgets::EntryCombo(QStringLiteral("examInput"), QStringLiteral("examDropDown"), this);
+    entry_->setAccessibleNames(QStringLiteral("Saisie d'un examen complémentaire"));
     examResultCombo_ = new QComboBox(this);
     examResultCombo_->setObjectName(QStringLiteral("examResultCombo"));
+    examResultCombo_->setAccessibleName(QStringLiteral("Résultat de l'examen"));
     addExamButton_ = makeButton(this, QStringLiteral("addExamButton"), QStringLiteral("Valider"),
                                 QStringLiteral("Valider (Appuyez sur Entrée)"));
     removeLastExamButton_ =
@@ -47,6 +49,7 @@ ExamEntryPanel::ExamEntryPanel(engine::CaseSession& session, QWidget* parent)
         b->setMinimumHeight(24);
     }
     examLinesView_ = makeRichEdit(this, QStringLiteral("examLinesView"), true);
+    examLinesView_->setAccessibleName(QStringLiteral("Examens complémentaires entrés"));
     setBaseColor(examLinesView_, editorYellow());
 
     auto* grid = new QGridLayout(this);

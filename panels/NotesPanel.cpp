@@ -16,6 +16,7 @@ NotesPanel::NotesPanel(engine::CaseSession& session, QWidget* parent)
 {
     setObjectName(QStringLiteral("notesPage"));
     caseNotesEdit_ = new NotesEditor(QStringLiteral("caseNotesEdit"), this);
+    caseNotesEdit_->setAccessibleName(QStringLiteral("Notes du cas"));
     using Command = NotesEditor::Command;
     caseNotesEdit_->addMenuCommands({Command::Clear, Command::Separator, Command::Font, Command::Separator,
                                      Command::Cut, Command::Copy, Command::Paste, Command::Separator,

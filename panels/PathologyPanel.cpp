@@ -84,6 +84,7 @@ PathologyPanel::PathologyPanel(kb::Query& query, const engine::CaseSession& sess
     setObjectName(QStringLiteral("pathologyPage"));
     pathologyCombo_ = new QComboBox(this);
     pathologyCombo_->setObjectName(QStringLiteral("pathologyCombo"));
+    pathologyCombo_->setAccessibleName(QStringLiteral("Pathologie documentée"));
     pathologyCombo_->setMaxVisibleItems(30);
     pathologyCombo_->setItemDelegate(new widgets::StripedItemDelegate(
         QColor(232, 232, 232), Qt::white, Qt::black, Qt::white, QColor(0, 128, 0), true, pathologyCombo_));
@@ -94,16 +95,23 @@ PathologyPanel::PathologyPanel(kb::Query& query, const engine::CaseSession& sess
     pathologyWebButton_->setToolButtonStyle(Qt::ToolButtonIconOnly);
     webSourceCombo_ = new QComboBox(this);
     webSourceCombo_->setObjectName(QStringLiteral("webSourceCombo"));
+    webSourceCombo_->setAccessibleName(QStringLiteral("Source de la recherche web"));
     webSourceCombo_->addItems(documentation::webSourceCaptions());
     webSourceCombo_->setCurrentIndex(int(documentation::WebSource::Wikipedia));
     pathologyTabs_ = new QTabWidget(this);
     pathologyTabs_->setObjectName(QStringLiteral("pathologyTabs"));
+    pathologyTabs_->setAccessibleName(QStringLiteral("Fiche de la pathologie"));
     pathologyTabs_->setElideMode(Qt::ElideNone);
     definitionView_ = makeRichEdit(pathologyTabs_, QStringLiteral("definitionView"), true);
     pathologySignsList_ = makeSheetList(pathologyTabs_, QStringLiteral("pathologySignsList"));
     pathologyExamsList_ = makeSheetList(pathologyTabs_, QStringLiteral("pathologyExamsList"));
     treatmentView_ = makeRichEdit(pathologyTabs_, QStringLiteral("treatmentView"), true);
     pathologyNotesEdit_ = new widgets::NotesEditor(QStringLiteral("pathologyNotesEdit"), pathologyTabs_);
+    definitionView_->setAccessibleName(QStringLiteral("Définition de la pathologie"));
+    pathologySignsList_->setAccessibleName(QStringLiteral("Signes de la pathologie"));
+    pathologyExamsList_->setAccessibleName(QStringLiteral("Examens de la pathologie"));
+    treatmentView_->setAccessibleName(QStringLiteral("Traitement de la pathologie"));
+    pathologyNotesEdit_->setAccessibleName(QStringLiteral("Notes sur la pathologie"));
     for (QWidget* w : std::initializer_list<QWidget*>{
              definitionView_, pathologySignsList_, pathologyExamsList_, treatmentView_, pathologyNotesEdit_})
         setBaseColor(w, editorYellow());

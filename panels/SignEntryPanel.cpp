@@ -29,6 +29,7 @@ SignEntryPanel::SignEntryPanel(engine::CaseSession& session, QWidget* parent)
 {
     setObjectName(QStringLiteral("signsPage"));
     entry_ = new widgets::EntryCombo(QStringLiteral("signInput"), QStringLiteral("signDropDown"), this);
+    entry_->setAccessibleNames(QStringLiteral("Saisie d'un signe clinique"));
     addSignButton_ = makeButton(this, QStringLiteral("addSignButton"), QStringLiteral("Valider"),
                                 QStringLiteral("Valider (Appuyez sur Entrée)"));
     removeLastSignButton_ =
@@ -47,6 +48,7 @@ SignEntryPanel::SignEntryPanel(engine::CaseSession& session, QWidget* parent)
     interrogationButton_ =
         makeButton(this, QStringLiteral("interrogationButton"), QStringLiteral("&Interrogatoire"));
     signFormulaView_ = makeRichEdit(this, QStringLiteral("signFormulaView"), true);
+    signFormulaView_->setAccessibleName(QStringLiteral("Signes cliniques entrés"));
     setBaseColor(signFormulaView_, editorYellow());
     signWebButton_->setEnabled(false);
     orButton_->setEnabled(false);

@@ -90,11 +90,13 @@ void buildLayout(ReportLayout& layout)
     f.line(10)
         .text(QStringLiteral("Memo21"), 12, 170, style(16, Blue, true))
         .text(QStringLiteral("Memo22"), 184, 522, style(13, Green), QString(), 18);
+    // Why the retained diagnosis is there: the findings it explains and those it leaves unexplained.
+    f.line(2).text(QStringLiteral("RetainedReasons"), 184, 522, style(11, Qt::black));
     f.box(0, Light3D, 5);
     FieldStyle disclaimer = style(16, Qt::white, true);
     disclaimer.alignment = Qt::AlignHCenter;
     f.line(14).text(QStringLiteral("Memo23"), 0, Width, disclaimer);
-    f.box(1, TitleBlue, 5);
+    f.box(f.currentLine(), TitleBlue, 5);
     FieldStyle page = style(13, Qt::black);
     page.italic = true;
     page.alignment = Qt::AlignHCenter;
@@ -185,6 +187,8 @@ void DiagnosisReport::fillFields(const ReportContent& c)
     l.setText(QStringLiteral("Memo21"), QStringLiteral("Diagnostic retenu : "));
     l.setText(QStringLiteral("Memo22"),
               c.retainedDiagnosis.isEmpty() ? QStringLiteral("?") : c.retainedDiagnosis);
+    l.setText(QStringLiteral("RetainedReasons"),
+              c.retainedDiagnosis.isEmpty() ? QString() : c.retainedReasons);
     l.setText(
         QStringLiteral("Memo23"),
         QStringLiteral("Le médecin reste le seul responsable de la validité du diagnostic et du traitement"));

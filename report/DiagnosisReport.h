@@ -35,6 +35,7 @@ struct ReportContent {
     QString rankingCaption;                 // the ranking choice, "Tri par Prévalence" for example
     std::vector<engine::DiagnosisRow> rows; // in display order
     QString retainedDiagnosis;
+    QString retainedReasons; // why the retained diagnosis is evoked, in words; empty for none
 };
 
 // Thirty-nine dots separated by spaces: what an empty notes, signs or exams field shows.

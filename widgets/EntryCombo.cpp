@@ -113,4 +113,12 @@ void EntryCombo::resizeEvent(QResizeEvent* event)
     input_->setGeometry(rect().adjusted(0, 0, -ArrowWidth, 0));
 }
 
+void EntryCombo::setAccessibleNames(const QString& name)
+{
+    input_->setAccessibleName(name);
+    if (input_->lineEdit())
+        input_->lineEdit()->setAccessibleName(name);
+    dropDown_->setAccessibleName(QStringLiteral("Liste : ") + name);
+}
+
 } // namespace vardelo::widgets

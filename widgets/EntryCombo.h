@@ -18,6 +18,8 @@ public:
     EntryCombo(const QString& inputName, const QString& dropDownName, QWidget* parent = nullptr);
 
     QComboBox* input() const { return input_; }
+    // What a screen reader says for the entry, its text line and its list.
+    void setAccessibleNames(const QString& name);
     QComboBox* dropDown() const { return dropDown_; }
 
     // Fills both lists, with nothing chosen; no edit signal is sent.

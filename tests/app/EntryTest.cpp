@@ -11,6 +11,7 @@
 #include "widgets/SortableListWidget.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
@@ -469,6 +470,35 @@ private slots:
         enterSign(QStringLiteral("Douleur d'effort"));
         QCOMPARE(signs(), L({"Douleur d'effort"}));
         QCOMPARE(rows(), L({"99 Pneumopathie"}));
+    }
+
+    // A screen reader names every control the physician can reach, in French: every page of the window
+    // and of the pathology sheet is shown, and each control that takes the focus must have a name.
+    void everyControlHasAnAccessibleName()
+    {
+        QStringList unnamed;
+        auto collect = [&] {
+            for (QWidget* w : form->findChildren<QWidget*>()) {
+                if (!w->isVisible() || w->focusPolicy() == Qt::NoFocus)
+                    continue;
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(w);
+                if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+                    unnamed.append(w->objectName() + u'(' +
+                                   QString::fromLatin1(w->metaObject()->className()) + u')');
+            }
+        };
+        for (const char* show : {"showSignsAction", "showExamsAction", "showNotesAction"}) {
+            trigger(show);
+            collect();
+        }
+        trigger("showPathologiesAction");
+        auto* sheetPages = find<QTabWidget>("pathologyTabs");
+        for (int page = 0; page < sheetPages->count(); ++page) {
+            sheetPages->setCurrentIndex(page);
+            collect();
+        }
+        unnamed.removeDuplicates();
+        QVERIFY2(unnamed.isEmpty(), qPrintable(unnamed.join(QStringLiteral(", "))));
     }
 
     // F1 opens the manual at the section of the page shown; every such section and every picture of

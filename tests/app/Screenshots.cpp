@@ -8,6 +8,7 @@
 #include "dialogs/PatientSheetDialog.h"
 #include "widgets/SortableListWidget.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QStandardPaths>
@@ -55,6 +56,18 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->topLevelItem(0)).center());
         save(form, QStringLiteral("2-three-signs.png"));
+
+        // The sheet of the first diagnosis, opened on its definition.
+        child<QAction>(form, QStringLiteral("showDefinitionAction"))->trigger();
+        save(form, QStringLiteral("6-pathology-sheet.png"));
+
+        // The same case ranked by concordance, with the reasons of the selected row.
+        child<QTabWidget>(form, QStringLiteral("entryTabs"))->setCurrentIndex(0);
+        form->session().setRankingMode(engine::SortMode::Concordance);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->topLevelItem(0)).center());
+        save(form, QStringLiteral("7-concordance.png"));
+        form->session().setRankingMode(engine::SortMode::Prevalence);
 
         // The exam page with an exam and a result chosen.
         child<QTabWidget>(form, QStringLiteral("entryTabs"))->setCurrentIndex(1);

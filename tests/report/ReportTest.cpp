@@ -79,6 +79,7 @@ protected:
             c.rows.push_back({QString::number(99 - i * 99 / std::max(rowCount, 1)),
                               QStringLiteral("Pathologie numéro %1").arg(i + 1), i == 2});
         c.retainedDiagnosis = QStringLiteral("Pathologie numéro 1");
+        c.retainedReasons = QStringLiteral("Explique : Fièvre (4)\nN'explique pas : Toux grasse");
         return c;
     }
 
@@ -148,6 +149,8 @@ TEST_F(ReportTest, ALongCaseRunsOnNumberedPagesEachWithHeaderAndFooter)
                              QStringLiteral("120 Diagnostics évoqués"),
                              QStringLiteral("(Tri par Prévalence)")});
         expectInOrder(text, {QStringLiteral("Diagnostic retenu :"), QStringLiteral("Pathologie numéro 1"),
+                             QStringLiteral("Explique : Fièvre (4)"),
+                             QStringLiteral("N'explique pas : Toux grasse"),
                              QStringLiteral("Le médecin reste le seul responsable de la validité du "
                                             "diagnostic et du traitement"),
                              QStringLiteral("- Page %1 sur %2 -").arg(page).arg(total)});

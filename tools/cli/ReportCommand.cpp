@@ -70,6 +70,8 @@ int runReport(Context& context)
         content.rankingCaption = engine::sortModeCaption(input->mode);
         content.rows = result.rows;
         content.retainedDiagnosis = session.retainedDiagnosis();
+        if (const auto reasons = session.reasons(content.retainedDiagnosis))
+            content.retainedReasons = engine::reasonsWording(*reasons, QStringLiteral("\n"));
 
         report::DiagnosisReport diagnosisReport;
         diagnosisReport.prepare(query, content);
