@@ -38,6 +38,7 @@ protected:
                                "\n");
         write("one.jsonl", R"({"id":"x","sex":"h","findings":["fièvre"],"expected":"Grippe"})"
                            "\n");
+        write("renamed.tsv", "fievre\tFièvre\noeil rouge\tOeil rouge\n");
     }
     static void TearDownTestSuite() { delete dir; }
     static QString file(const char* name) { return dir->filePath(QString::fromLatin1(name)); }
@@ -89,6 +90,9 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
          {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--min-top3")},
          "--min-top3 attend un pourcentage"},
         {"Data.vdat", {QStringLiteral("vignettes"), file("sexless.jsonl")}, "Ligne 1 : sexe invalide"},
+        {"Data.vdat",
+         {QStringLiteral("recall"), file("renamed.tsv")},
+         "Ligne 2 : le signe « Oeil rouge » n'est pas dans le vocabulaire"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((QString::fromLatin1(c.db) + u' ' + c.args.join(u' ').left(80)).toStdString());
