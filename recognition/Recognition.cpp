@@ -222,8 +222,8 @@ struct EntryTable {
     std::map<std::pair<QString, QString>, std::unique_ptr<Vocabulary>> vocabularies; // by sex, age
     std::map<QString, Rows> rowsByWord; // every keyword word, with the rows holding it; built once
 
-    // The rows whose keywords hold a word that begins with stem.
-    Rows rowsByStem(const QString& stem)
+    // The rows whose keywords hold a word that begins with stem and has at most maxLength letters.
+    Rows rowsByStem(const QString& stem, qsizetype maxLength)
     {
         if (rowsByWord.empty()) {
             for (int r = 0; r < keywords.size(); ++r) {
@@ -236,8 +236,10 @@ struct EntryTable {
         }
         Rows found;
         for (auto it = rowsByWord.lower_bound(stem); it != rowsByWord.end() && it->first.startsWith(stem);
-             ++it)
-            found.insert(found.end(), it->second.begin(), it->second.end());
+             ++it) {
+            if (it->first.size() <= maxLength)
+                found.insert(found.end(), it->second.begin(), it->second.end());
+        }
         std::sort(found.begin(), found.end());
         found.erase(std::unique(found.begin(), found.end()), found.end());
         return found;
@@ -692,8 +694,11 @@ private:
     {
         if (const auto it = wideRows_.find(word); it != wideRows_.end())
             return it->second;
-        const QString stem = word.size() > 5 ? word.left(std::max<qsizetype>(5, word.size() - 2)) : word;
-        Rows rows = entries().rowsByStem(kb::foldCase(stem));
+        // A short word stands for itself and its inflections ("vomi", "vomis", "vomir"), not for
+        // the longer words it begins ("gene" is not "generalise", "plus" not "plusieurs").
+        const bool isShort = word.size() <= 5;
+        const QString stem = isShort ? word : word.left(std::max<qsizetype>(5, word.size() - 2));
+        Rows rows = entries().rowsByStem(kb::foldCase(stem), isShort ? word.size() + 2 : qsizetype(1) << 20);
         return wideRows_.emplace(word, std::move(rows)).first->second;
     }
 
