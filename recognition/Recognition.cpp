@@ -24,6 +24,7 @@
 #include <bit>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <sqlite3.h>
@@ -466,6 +467,7 @@ const QSet<QString>& qualifierWords()
             "total totale partiel partielle complet complete majeur majeure franc franche vif vive "
             "permanence continuel continuelle intermittent intermittente rapidement lentement "
             "brusque brusquement aggrave aggravee ameliore amelioree majore majoree etend etendu "
+            "vite generalise generalisee generalises generalisees tolere toleree "
             "etendue arrondi arrondie devant derriere dessus dessous moins minutes secondes fois");
         for (const QString& w : list.split(u' ', Qt::SkipEmptyParts))
             set.insert(w);
@@ -592,7 +594,7 @@ public:
         for (const QString& c : rest) {
             // A line naming an associated pathology names a disease, not the sign typed.
             if (c.startsWith(QStringLiteral("Pathologie : "))) {
-                keyed.push_back({c, 0, 0});
+                keyed.push_back({c, 0, std::numeric_limits<qsizetype>::max()});
                 continue;
             }
             const QStringList textWords = plainWords(c);
@@ -602,7 +604,7 @@ public:
             keyed.push_back({c, named, textWords.size()});
         }
         std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-            return a.named != b.named ? a.named > b.named : a.named > 0 && a.length < b.length;
+            return a.named != b.named ? a.named > b.named : a.length < b.length;
         });
         QStringList out;
         for (const Keyed& k : keyed)
