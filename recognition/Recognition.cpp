@@ -467,7 +467,7 @@ const QSet<QString>& qualifierWords()
             "total totale partiel partielle complet complete majeur majeure franc franche vif vive "
             "permanence continuel continuelle intermittent intermittente rapidement lentement "
             "brusque brusquement aggrave aggravee ameliore amelioree majore majoree etend etendu "
-            "vite plus pas generalise generalisee generalises generalisees tolere toleree "
+            "vite plus pas plaint generalise generalisee generalises generalisees tolere toleree "
             "etendue arrondi arrondie devant derriere dessus dessous moins minutes secondes fois");
         for (const QString& w : list.split(u' ', Qt::SkipEmptyParts))
             set.insert(w);
