@@ -11,6 +11,7 @@
 
 #include "recognition/Recognition.h"
 
+#include "case/KbLines.h"
 #include "kb/JetFunctions.h"
 #include "kb/Sqlite.h"
 #include "kb/VersionArea.h"
@@ -219,7 +220,11 @@ struct EntryTable {
     std::vector<QString> plain;   // S lower-cased without accents, as typed words are
     std::vector<QStringList> sup; // Sup, as words
     std::vector<int> rank;        // position of S in alphabetical order (equal texts share one)
-    KeywordColumn keywords;       // Exp
+    // How common each entry is, by text: the number of pathologies that list it, in powers of two
+    // (0 for none, 1 for one, 2 for two or three, 3 for four to seven…). Read at its first use.
+    QHash<QString, int> commonness;
+    bool commonnessRead = false;
+    KeywordColumn keywords;                                                          // Exp
     std::map<std::pair<QString, QString>, std::unique_ptr<Vocabulary>> vocabularies; // by sex, age
     std::map<QString, Rows> rowsByWord; // every keyword word, with the rows holding it; built once
 
@@ -354,6 +359,37 @@ EntryTable& entryTable(kb::Connection& connection, Snapshot& snapshot, const QSt
     }
     slot = std::move(entries);
     return *slot;
+}
+
+// When the typed words fit several entries equally, the one that more pathologies list is the more
+// likely meant ("Dyspnée" rather than "Respiration de Kussmaul"). The knowledge lines are read as
+// stored: with a cipher key set they do not name the entries, every entry counts as unlisted and
+// the order is the one without this rule.
+const QHash<QString, int>& entryCommonness(kb::Connection& connection, EntryTable& entries,
+                                           const QString& table)
+{
+    if (entries.commonnessRead)
+        return entries.commonness;
+    QHash<QString, int> listings;
+    kb::Statement statement(connection,
+                            QStringLiteral("select %1 from Data").arg(table == u"SC" ? u"S" : u"E"));
+    QSet<QString> listed;
+    while (statement.step()) {
+        listed.clear();
+        for (const QString& line : statement.text(0).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+            // Exam lines are "name : result[ | weight]"; the entry is the whole line less its weight.
+            listed.insert(table == u"SC" ? model::GetSC(line)
+                                         : model::GetSC(line.startsWith(u'*') || line.startsWith(u'+')
+                                                            ? QStringView(line).mid(1)
+                                                            : QStringView(line)));
+        }
+        for (const QString& text : std::as_const(listed))
+            ++listings[text];
+    }
+    for (const QString& text : entries.text)
+        entries.commonness.insert(text, int(std::bit_width(unsigned(listings.value(text)))));
+    entries.commonnessRead = true;
+    return entries.commonness;
 }
 
 Vocabulary& entryVocabulary(kb::Connection& connection, EntryTable& entries, const QString& table,
@@ -577,7 +613,8 @@ public:
     // The candidates that resemble nothing typed keep only the alphabetical order, which says
     // nothing of relevance. Among them, those whose text names more of the typed words (or their
     // closest vocabulary words) come first, and of those, the ones of fewer words: the general
-    // sign before its variants ("Fièvre" before "Fièvre prolongée" and before "Fébricule").
+    // sign before its variants ("Fièvre" before "Fièvre prolongée" and before "Fébricule"); between
+    // those, the sign more pathologies list first.
     QStringList generalFirst(const QStringList& rest, const QStringList& words)
     {
         if (rest.size() < 2)
@@ -585,10 +622,12 @@ public:
         QList<std::pair<QString, QString>> forms;
         for (const QString& w : words)
             forms.append({w, vocabulary().closest(w)});
+        const QHash<QString, int>& commonness = entryCommonness(connection_, entries(), table_);
         struct Keyed {
             QString text;
             int named;
             qsizetype length;
+            int commonness = 0;
         };
         std::vector<Keyed> keyed;
         for (const QString& c : rest) {
@@ -601,10 +640,14 @@ public:
             int named = 0;
             for (const auto& [typed, closest] : forms)
                 named += textWords.contains(typed) || textWords.contains(closest) ? 1 : 0;
-            keyed.push_back({c, named, textWords.size()});
+            keyed.push_back({c, named, textWords.size(), commonness.value(c)});
         }
         std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-            return a.named != b.named ? a.named > b.named : a.length < b.length;
+            if (a.named != b.named)
+                return a.named > b.named;
+            if (a.commonness != b.commonness)
+                return a.commonness > b.commonness;
+            return a.length < b.length;
         });
         QStringList out;
         for (const Keyed& k : keyed)
@@ -766,8 +809,8 @@ private:
     }
 
     // The candidates of the wider search: those explaining more of the typed words first; then
-    // those whose text names more of them; then those holding the rarer words; then in the strict
-    // search's order of similarity.
+    // the signs that more pathologies list; then those whose text names more of the typed words;
+    // then those holding the rarer words; then in the strict search's order of similarity.
     QStringList rank(const Rows& rows, const QStringList& searched, const QStringList& typed,
                      const QHash<int, double>& rarity = {})
     {
@@ -776,8 +819,10 @@ private:
         struct Key {
             int explained = 0;
             int named = 0;
+            int commonness = 0;
             double rarity = 0;
         };
+        const QHash<QString, int>& commonness = entryCommonness(connection_, entries(), table_);
         QHash<QString, Key> keys;
         for (size_t i = 0; i < kept.size(); ++i) {
             Key key;
@@ -787,6 +832,7 @@ private:
                 key.named += names(textWords, w) ? 1 : 0;
             }
             key.rarity = rarity.value(kept[i]);
+            key.commonness = commonness.value(candidates.at(qsizetype(i)));
             keys.insert(candidates.at(qsizetype(i)), key);
         }
         QStringList ordered = joined({OrderCandidateGroups(candidates, searched.join(QString())), searched});
@@ -795,6 +841,8 @@ private:
             const Key& y = keys[b];
             if (x.explained != y.explained)
                 return x.explained > y.explained;
+            if (x.commonness != y.commonness)
+                return x.commonness > y.commonness;
             if (x.named != y.named)
                 return x.named > y.named;
             return x.rarity > y.rarity;
