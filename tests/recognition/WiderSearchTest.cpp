@@ -31,6 +31,16 @@ const char16_t* const Signs[][2] = {
     {u"Am\u00E9norrh\u00E9e", u"amenorrhee absence regles"},
     {u"Alt\u00E9ration de l'\u00E9tat g\u00E9n\u00E9ral", u"alteration etat general aeg"},
     {u"Anorexie", u"anorexie appetit"},
+    {u"Dysphagie", u"dysphagie avaler gene"},
+    {u"Rigidit\u00E9 g\u00E9n\u00E9ralis\u00E9e", u"rigidite generalisee"},
+    {u"Dyspn\u00E9e", u"dyspnee essouffle respiration"},
+    {u"Respiration de Kussmaul", u"respiration kussmaul ample"},
+};
+
+// How many pathologies list a sign breaks ties: "Dyspnée" is listed twice, Kussmaul's breathing once.
+const char16_t* const Pathologies[][2] = {
+    {u"Insuffisance cardiaque", u"Dyspn\u00E9e | 3\r\nToux | 1"},
+    {u"Acidoc\u00E9tose", u"Respiration de Kussmaul | 4\r\nDyspn\u00E9e | 2"},
 };
 
 QStringList texts(std::initializer_list<const char16_t*> list)
@@ -49,6 +59,9 @@ protected:
         for (const auto& [text, exp] : Signs)
             db.exec(QStringLiteral("insert into SC (S, Exp) values (?, ?)"),
                     {QString::fromUtf16(text), QString::fromUtf16(exp)});
+        for (const auto& [name, signs] : Pathologies)
+            db.exec(QStringLiteral("insert into Data (P, S) values (?, ?)"),
+                    {QString::fromUtf16(name), QString::fromUtf16(signs)});
         db.exec(QStringLiteral("update Prm set V = ? where T = 'MS'"),
                 {QStringLiteral(" le la les de des du d un une et au aux en a dans entre ni ")});
     }
@@ -74,6 +87,11 @@ TEST_F(WiderSearchTest, TheWiderSearchRunsOnlyWhenTheStrictOneFindsNothing)
         // Step one: a qualifying word that some keyword holds ("brutale") no longer empties it.
         {u"syncope brutale", texts({u"Syncope"})},
         {u"douleur lombaire brutale", texts({u"Douleur fosse lombaire", u"Lombalgie"})},
+        // A short word stands for itself and its inflections only: "gene" is not "generalisee".
+        {u"gene brutale", texts({u"Dysphagie"})},
+        // Among signs explaining the same words, the one more pathologies list comes first, even
+        // when the other one's text names the typed word.
+        {u"respiration brutale", texts({u"Dyspn\u00E9e", u"Respiration de Kussmaul"})},
         // Step two: the rows holding the most words; those whose text names them first.
         {u"douleur genou marche", texts({u"Douleur du genou", u"Douleur thoracique d'effort"})},
         // Step three: a swap of neighbouring letters is forgiven; the general sign comes first.
