@@ -521,7 +521,7 @@ QString takeNegation(QStringList& words)
         QList<QStringList> list;
         for (const char16_t* opening :
              {u"pas de", u"pas d", u"pas du", u"pas des", u"absence de", u"absence d", u"absence du",
-              u"absence des", u"pas", u"sans", u"aucun", u"aucune", u"aucuns", u"aucunes", u"non"})
+              u"absence des", u"pas", u"sans", u"aucun", u"aucune", u"aucuns", u"aucunes", u"non", u"ni"})
             list.append(QString::fromUtf16(opening).split(u' '));
         return list;
     }();

@@ -144,6 +144,7 @@ TEST_F(WiderSearchTest, ADenialFindsTheSignItDenies)
         {u"apyrexie", u"Fi\u00E8vre", true},
         {u"afebrile depuis hier", u"Fi\u00E8vre", true},
         {u"pas de toux ni fievre", u"Toux", true}, // the first denied sign
+        {u"ni toux ni fievre", u"Toux", true},
         {u"bon \u00E9tat g\u00E9n\u00E9ral", u"Alt\u00E9ration de l'\u00E9tat g\u00E9n\u00E9ral", true},
         {u"app\u00E9tit conserv\u00E9", u"Anorexie", true},
         {u"pas de syncope brutale", u"Syncope", true}, // through the wider search
