@@ -512,7 +512,7 @@ const QSet<QString>& qualifierWords()
     return words;
 }
 
-// Takes the denial off the typed words ("pas de", "sans", "absence de", "aucun", "non" in front;
+// Takes the denial off the typed words ("pas de", "sans", "absence de", "aucun", "non", "ni" in front;
 // "apyrexie" and its kin stand for the fever they deny). Returns the denying word, empty when the
 // words deny nothing.
 QString takeNegation(QStringList& words)
