@@ -809,8 +809,8 @@ private:
     }
 
     // The candidates of the wider search: those explaining more of the typed words first; then
-    // the signs that more pathologies list; then those whose text names more of the typed words;
-    // then those holding the rarer words; then in the strict search's order of similarity.
+    // those whose text names more of them; then those holding the rarer words; then in the strict
+    // search's order of similarity.
     QStringList rank(const Rows& rows, const QStringList& searched, const QStringList& typed,
                      const QHash<int, double>& rarity = {})
     {
@@ -819,10 +819,8 @@ private:
         struct Key {
             int explained = 0;
             int named = 0;
-            int commonness = 0;
             double rarity = 0;
         };
-        const QHash<QString, int>& commonness = entryCommonness(connection_, entries(), table_);
         QHash<QString, Key> keys;
         for (size_t i = 0; i < kept.size(); ++i) {
             Key key;
@@ -832,7 +830,6 @@ private:
                 key.named += names(textWords, w) ? 1 : 0;
             }
             key.rarity = rarity.value(kept[i]);
-            key.commonness = commonness.value(candidates.at(qsizetype(i)));
             keys.insert(candidates.at(qsizetype(i)), key);
         }
         QStringList ordered = joined({OrderCandidateGroups(candidates, searched.join(QString())), searched});
@@ -841,8 +838,6 @@ private:
             const Key& y = keys[b];
             if (x.explained != y.explained)
                 return x.explained > y.explained;
-            if (x.commonness != y.commonness)
-                return x.commonness > y.commonness;
             if (x.named != y.named)
                 return x.named > y.named;
             return x.rarity > y.rarity;

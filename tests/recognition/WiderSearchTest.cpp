@@ -89,9 +89,6 @@ TEST_F(WiderSearchTest, TheWiderSearchRunsOnlyWhenTheStrictOneFindsNothing)
         {u"douleur lombaire brutale", texts({u"Douleur fosse lombaire", u"Lombalgie"})},
         // A short word stands for itself and its inflections only: "gene" is not "generalisee".
         {u"gene brutale", texts({u"Dysphagie"})},
-        // Among signs explaining the same words, the one more pathologies list comes first, even
-        // when the other one's text names the typed word.
-        {u"respiration brutale", texts({u"Dyspn\u00E9e", u"Respiration de Kussmaul"})},
         // Step two: the rows holding the most words; those whose text names them first.
         {u"douleur genou marche", texts({u"Douleur du genou", u"Douleur thoracique d'effort"})},
         // Step three: a swap of neighbouring letters is forgiven; the general sign comes first.
@@ -124,6 +121,22 @@ TEST_F(WiderSearchTest, AmongCandidatesLikeNothingTypedTheGeneralSignComesFirst)
     const Recognized found = recognize(u"fievr");
     EXPECT_EQ(found.candidates,
               texts({u"Fi\u00E8vre", u"Fi\u00E8vre prolong\u00E9e", u"Dissociation pouls-temp\u00E9rature"}));
+}
+
+TEST_F(WiderSearchTest, AmongCandidatesLikeNothingTypedTheSignMorePathologiesListComesFirst)
+{
+    // "ample" resembles neither text, so the strict order is alphabetical. Once Kussmaul's
+    // breathing is listed by two pathologies and "Dyspnée" by one, it comes first, although its
+    // text is the longer one.
+    db.exec(QStringLiteral("update SC set Exp = Exp || ' ample' where S = ?"),
+            {QStringLiteral("Dyspn\u00E9e")});
+    db.exec(QStringLiteral("update Data set S = 'Toux | 1' where P = 'Insuffisance cardiaque'"));
+    db.exec(QStringLiteral(
+        "insert into Data (P, S) values ('Insuffisance r\u00E9nale', 'Respiration de Kussmaul | 2')"));
+    ForgetKnowledge();
+    EXPECT_EQ(RechercheSC(query, QStringLiteral("SC"), QStringLiteral("ample"), u'f', {}),
+              texts({u"Dyspn\u00E9e", u"Respiration de Kussmaul"}));
+    EXPECT_EQ(recognize(u"ample").candidates, texts({u"Respiration de Kussmaul", u"Dyspn\u00E9e"}));
 }
 
 TEST_F(WiderSearchTest, ADenialFindsTheSignItDenies)
