@@ -5,6 +5,8 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QMainWindow>
 #include <QMenuBar>
 
@@ -115,12 +117,34 @@ MainActions::MainActions(QMainWindow& window)
     window.addAction(helpAction);
 
     // Commands whose windows are not part of this version yet stay visible but unavailable.
-    for (QAction* a : {saveCaseAction, deleteCaseAction, deleteAllCasesAction, interrogationModeAction,
-                       showDefinitionAction, showTreatmentAction, pathologyNotesAction, googleImagesAction,
-                       clinicalCasesAction, exportAction}) {
+    for (QAction* a : {interrogationModeAction, showDefinitionAction, showTreatmentAction,
+                       pathologyNotesAction, googleImagesAction}) {
         a->setEnabled(false);
         a->setToolTip(panels::AvailableLaterHint);
     }
+    for (QAction* a : window.findChildren<QAction*>()) {
+        if (!a->shortcut().isEmpty())
+            keyed_.append(a);
+    }
+    qApp->installEventFilter(this);
+}
+
+bool MainActions::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::ShortcutOverride)
+        return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != &window_)
+        return false;
+    const QKeySequence key(static_cast<QKeyEvent*>(event)->keyCombination());
+    for (const QAction* a : std::as_const(keyed_)) {
+        if (a->isEnabled() && a->shortcut() == key) {
+            // Not accepted, and kept from the control: the window's shortcut takes the key.
+            event->ignore();
+            return true;
+        }
+    }
+    return false;
 }
 
 void MainActions::checkStyle(const QString& name)

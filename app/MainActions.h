@@ -2,6 +2,7 @@
 // The commands of the main window: its menus, their keys, and the actions that buttons doing the
 // same share.
 
+#include <QList>
 #include <QObject>
 
 class QAction;
@@ -52,8 +53,14 @@ public:
     // F1 anywhere in the window.
     QAction* helpAction;
 
+protected:
+    // The window sees every key before the focused control: a menu key wins over the same key of
+    // an entry line (Ctrl+E, "end of line" in a line edit, saves the case).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QMainWindow& window_;
+    QList<QAction*> keyed_; // the commands that have a key
 };
 
 } // namespace vardelo::app

@@ -1,11 +1,16 @@
 #include "app/MainWindow.h"
 
 #include "app/Appearance.h"
+#include "app/CaseFileActions.h"
+#include "app/DocumentationCommands.h"
 #include "app/MainActions.h"
 #include "app/MessageTexts.h"
+#include "app/ReportActions.h"
+#include "app/TrainingCommands.h"
 #include "casefiles/ParallelAnalyses.h"
 #include "dialogs/AboutDialog.h"
 #include "dialogs/PatientSheetDialog.h"
+#include "engine/PatientCaptions.h"
 #include "kb/Schema.h"
 #include "panels/CaseBar.h"
 #include "panels/DiagnosisPanel.h"
@@ -18,6 +23,7 @@
 #include "platform/Folders.h"
 #include "platform/Network.h"
 #include "platform/TextFile.h"
+#include "training/Learning.h"
 #include "widgets/GradientPanel.h"
 
 #include <QAction>
@@ -77,11 +83,15 @@ MainWindow::MainWindow(const Environment& environment, const kb::KbVersion& vers
     connectActions();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The case-file commands go before the case document and the database they work on.
+    delete caseFiles_;
+}
 
 void MainWindow::buildPanels()
 {
-    caseBar_ = new panels::CaseBar(*session_, *query_);
+    caseBar_ = new panels::CaseBar;
     patientBanner_ = new panels::PatientBanner(*session_);
     entryTabs_ = new EntryTabs;
     entryTabs_->setObjectName(QStringLiteral("entryTabs"));
@@ -93,7 +103,8 @@ void MainWindow::buildPanels()
     signsPage_ = new panels::SignEntryPanel(*session_);
     examsPage_ = new panels::ExamEntryPanel(*session_);
     notesPage_ = new panels::NotesPanel(*session_);
-    pathologyPage_ = new panels::PathologyPanel(*query_);
+    pathologyPage_ =
+        new panels::PathologyPanel(*query_, *session_, platform::ensureDocumentsSubfolder(NotesFolder));
     entryTabs_->addTab(signsPage_, engine::CaptionSigns);
     entryTabs_->addTab(examsPage_, engine::CaptionExams);
     entryTabs_->addTab(notesPage_, engine::CaptionNotes);
@@ -112,20 +123,43 @@ void MainWindow::buildPanels()
     layout->addWidget(diagnosisPanel_, 1);
 
     connect(entryTabs_, &QTabWidget::currentChanged, this, &MainWindow::onPageShown);
-    connect(caseBar_, &panels::CaseBar::clearAllRequested, this, &MainWindow::clearCase);
     connect(signsPage_, &panels::SignEntryPanel::clearAllRequested, this, &MainWindow::clearCase);
     connect(examsPage_, &panels::ExamEntryPanel::clearAllRequested, this, &MainWindow::clearCase);
     connect(patientBanner_, &panels::PatientBanner::clicked, this, &MainWindow::startNewCase);
     const auto showError = [this](const QString& text) { messages().error(text); };
-    connect(caseBar_, &panels::CaseBar::databaseError, this, showError);
     connect(pathologyPage_, &panels::PathologyPanel::databaseError, this, showError);
+    connect(pathologyPage_, &panels::PathologyPanel::errorRaised, this, showError);
+    connect(notesPage_, &panels::NotesPanel::captionChanged, this, [this](const QString& caption) {
+        entryTabs_->setTabText(entryTabs_->indexOf(notesPage_), caption);
+    });
+    new DocumentationCommands(
+        *actions_, {diagnosisPanel_, pathologyPage_, signsPage_, examsPage_}, messages(), *env_.desktop,
+        [this](QWidget* page) { showPage(page); }, this);
     connect(session_.get(), &engine::CaseSession::warning, this,
             [this](const QString& text) { messages().message(text); });
     connect(session_.get(), &engine::CaseSession::evaluated, this, &MainWindow::onEvaluated);
+    connect(diagnosisPanel_, &panels::DiagnosisPanel::learningRequested, this,
+            [this] { learnFromCase(this, *session_, learningFile(), messages()); });
     connect(session_.get(), &engine::CaseSession::rankingModeChanged, this, [this] {
         if (currentPage() == pathologyPage_)
             entryTabs_->setCurrentWidget(signsPage_);
     });
+
+    caseFiles_ = new CaseFileActions(*session_, *connection_, *caseBar_, messages(), *env_.desktop, this);
+    CaseFileActions::WindowHooks hooks;
+    hooks.askPatient = [this] { startNewCase(); };
+    hooks.focusAfterClear = [this] { focusAfterClear(); };
+    hooks.showSignsPage = [this] { showPage(signsPage_); };
+    hooks.focusSignEntry = [this] { signsPage_->focusEntry(); };
+    hooks.focusExamEntry = [this] { examsPage_->focusEntry(); };
+    hooks.caseLoaded = [this] { signsPage_->formulaLoaded(); };
+    caseFiles_->setWindowHooks(std::move(hooks));
+    MainActions& a = *actions_;
+    connect(a.newCaseAction, &QAction::triggered, caseFiles_, &CaseFileActions::newCase);
+    connect(a.saveCaseAction, &QAction::triggered, caseFiles_, &CaseFileActions::saveCase);
+    connect(a.deleteCaseAction, &QAction::triggered, caseFiles_, &CaseFileActions::deleteCase);
+    connect(a.openCasesFolderAction, &QAction::triggered, caseFiles_, &CaseFileActions::openCasesFolder);
+    connect(a.deleteAllCasesAction, &QAction::triggered, caseFiles_, &CaseFileActions::deleteAllCases);
 
     // Today's size where the screen has room for it, the screen's room otherwise, centred on it.
     QSize size = DefaultWorkspaceSize + QSize(0, menuBar()->sizeHint().height());
@@ -136,13 +170,35 @@ void MainWindow::buildPanels()
     } else {
         resize(size);
     }
+    connectReport();
+}
+
+void MainWindow::connectReport()
+{
+    reportActions_ = new ReportActions(*this, *query_, *session_, messages(), *env_.desktop, [this] {
+        report::ReportContent c;
+        c.kbVersion = version_.display;
+        c.caseName = caseBar_->caseTitle();
+        c.sexCaption = engine::sexCaption(session_->patient().sex);
+        c.ageCaption = engine::ageBandCaption(session_->patient().ageBand);
+        c.notesRtf = session_->notesRtf();
+        c.signFormula = session_->state().SCList;
+        c.examLines = session_->state().EC_List;
+        c.analysisName = caseBar_->analysisName();
+        c.percentCaption = diagnosisPanel_->columnCaption(0);
+        c.diagnosesCaption = diagnosisPanel_->columnCaption(1);
+        c.rankingCaption = diagnosisPanel_->rankingText();
+        c.rows = diagnosisPanel_->displayedRows();
+        c.retainedDiagnosis = session_->retainedDiagnosis();
+        return c;
+    });
+    connect(diagnosisPanel_, &panels::DiagnosisPanel::reportRequested, reportActions_,
+            &ReportActions::writeReport);
 }
 
 void MainWindow::connectActions()
 {
     MainActions& a = *actions_;
-    connect(a.newCaseAction, &QAction::triggered, this, &MainWindow::startNewCase);
-    connect(a.openCasesFolderAction, &QAction::triggered, this, &MainWindow::openCasesFolder);
     connect(a.focusEntryAction, &QAction::triggered, this, &MainWindow::focusEntry);
     connect(a.focusDiagnosesAction, &QAction::triggered, this, [this] {
         if (diagnosisPanel_)
@@ -168,7 +224,15 @@ void MainWindow::connectActions()
     connect(a.showPathologiesAction, &QAction::triggered, this, [this] { showPage(pathologyPage_); });
     connect(a.styleActions, &QActionGroup::triggered, this,
             [this](QAction* item) { chooseStyle(item->data().toString()); });
+    connect(a.exportAction, &QAction::triggered, this, [this] {
+        if (reportActions_)
+            reportActions_->showExportDialog();
+    });
     connect(a.aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
+    connect(a.clinicalCasesAction, &QAction::triggered, this, [this] {
+        if (query_)
+            openClinicalCases(this, *query_, random_, messages());
+    });
     connect(a.helpAction, &QAction::triggered, this, &MainWindow::openHelp);
 }
 
@@ -219,7 +283,7 @@ void MainWindow::start()
     }
     query_ = std::make_unique<kb::Query>(*connection_);
     session_ = std::make_unique<engine::CaseSession>(*query_);
-    if (const auto lines = platform::readTextLines(env_.workingFile(QStringLiteral("Apprentissage.vl"))))
+    if (const auto lines = platform::readTextLines(learningFile()))
         session_->setLearningList(*lines);
     buildPanels();
 
@@ -254,7 +318,6 @@ void MainWindow::onFirstShow()
         requestEnd();
         return;
     }
-    caseBar_->showCurrentCase();
 }
 
 void MainWindow::onFirstActivation()
@@ -287,8 +350,7 @@ void MainWindow::saveStateOnExit(bool farewell)
 {
     if (session_ && !session_->learningList().isEmpty()) {
         QString error;
-        if (!platform::writeTextLines(env_.workingFile(QStringLiteral("Apprentissage.vl")),
-                                      session_->learningList(), &error))
+        if (!platform::writeTextLines(learningFile(), session_->learningList(), &error))
             messages().error(error);
     }
     if (query_) {
@@ -347,23 +409,25 @@ void MainWindow::startNewCase()
 void MainWindow::applyPatient(const engine::Patient& patient)
 {
     session_->setPatient(patient);
-    caseBar_->showCurrentCase();
-    clearCase();
+    caseFiles_->startCaseForPatient();
     entryTabs_->setCurrentWidget(signsPage_);
     signsPage_->focusEntry();
 }
 
 void MainWindow::clearCase()
 {
-    if (!session_)
-        return;
+    if (caseFiles_)
+        caseFiles_->clearAll();
+}
+
+void MainWindow::focusAfterClear()
+{
     if (currentPage() == examsPage_) {
         examsPage_->focusEntry();
     } else {
         entryTabs_->setCurrentWidget(signsPage_);
         signsPage_->focusEntry();
     }
-    session_->clear();
 }
 
 void MainWindow::chooseStyle(const QString& name)
@@ -374,6 +438,13 @@ void MainWindow::chooseStyle(const QString& name)
     if (!platform::writeTextLines(env_.workingFile(QStringLiteral("Apparence.app")), {name}, &error))
         messages().error(error);
     clearCase();
+}
+
+QString MainWindow::learningFile() const
+{
+    // With the physician's other files: beside the program, or in their data folder when the
+    // system owns the program's folder; never wherever the program happened to be started from.
+    return env_.workingFile(training::LearningFileName);
 }
 
 void MainWindow::showAbout()
@@ -407,13 +478,6 @@ void MainWindow::openHelp()
         messages().error(HelpUnavailable.arg(QDir::toNativeSeparators(manual)));
 }
 
-void MainWindow::openCasesFolder()
-{
-    const QString folder = platform::ensureDocumentsSubfolder(CasesFolder);
-    if (!env_.desktop->openFolder(folder))
-        messages().error(FolderUnavailable.arg(folder));
-}
-
 QWidget* MainWindow::currentPage() const
 {
     return entryTabs_ ? entryTabs_->currentWidget() : nullptr;
@@ -437,6 +501,8 @@ void MainWindow::onPageShown()
         examsPage_->startEntry();
     else if (currentPage() == notesPage_)
         notesPage_->focusEntry();
+    else if (currentPage() == pathologyPage_)
+        pathologyPage_->onShown();
 }
 
 void MainWindow::focusEntry()

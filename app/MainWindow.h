@@ -6,6 +6,7 @@
 #include "engine/CaseSession.h"
 #include "kb/Query.h"
 #include "kb/VersionArea.h"
+#include "training/ClinicalCases.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -24,7 +25,9 @@ class SignEntryPanel;
 
 namespace vardelo::app {
 
+class CaseFileActions;
 class MainActions;
+class ReportActions;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -57,7 +60,11 @@ public:
     void clearCase();
 
     engine::CaseSession& session() { return *session_; }
+    // The case-file commands; null until the knowledge base is open.
+    CaseFileActions* caseFiles() { return caseFiles_; }
     kb::Query& query() { return *query_; }
+    // The report and the export; null before start().
+    ReportActions* reportActions() { return reportActions_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -65,6 +72,8 @@ protected:
 
 private:
     void buildPanels();
+    // The "PDF" button and the export read the case as the window shows it.
+    void connectReport();
     void connectActions();
     void onFirstShow();
     void onFirstActivation();
@@ -72,11 +81,12 @@ private:
     void applyPatient(const engine::Patient& patient);
     void chooseStyle(const QString& name);
     void showAbout();
+    QString learningFile() const;
     void openHelp();
-    void openCasesFolder();
     void showPage(QWidget* page);
     void onPageShown();
     void focusEntry();
+    void focusAfterClear();
     void onEvaluated(const engine::EvaluationResult& result);
     QWidget* currentPage() const;
     MessageInterface& messages() { return *env_.messages; }
@@ -89,11 +99,14 @@ private:
     bool endRequested_ = false;
     bool newCaseOnFirstActivation_ = true;
     bool shown_ = false;
+    // The clinical cases' draws: seeded once per run, so that series differ from run to run.
+    training::RandomEngine random_{std::random_device{}()};
 
     std::unique_ptr<kb::Connection> connection_;
     std::unique_ptr<kb::Query> query_;
     std::unique_ptr<engine::CaseSession> session_;
     MainActions* actions_;
+    CaseFileActions* caseFiles_ = nullptr;
     QTabWidget* entryTabs_ = nullptr;
     panels::CaseBar* caseBar_ = nullptr;
     panels::PatientBanner* patientBanner_ = nullptr;
@@ -102,6 +115,7 @@ private:
     panels::NotesPanel* notesPage_ = nullptr;
     panels::PathologyPanel* pathologyPage_ = nullptr;
     panels::DiagnosisPanel* diagnosisPanel_ = nullptr;
+    ReportActions* reportActions_ = nullptr;
 };
 
 } // namespace vardelo::app

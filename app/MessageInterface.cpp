@@ -1,6 +1,8 @@
 #include "app/MessageInterface.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -47,7 +49,11 @@ DialogButton MessageBoxes::show(DialogType type, const QString& text, const QLis
         case DialogButton::Closed:
             continue;
         }
-        map.append({box.addButton(standard), b});
+        QPushButton* button = box.addButton(standard);
+        // Enter never confirms a question that can be cancelled: those delete the physician's work.
+        if (b == DialogButton::Cancel)
+            box.setDefaultButton(button);
+        map.append({button, b});
     }
     box.exec();
     for (const auto& [button, value] : std::as_const(map)) {
@@ -55,6 +61,25 @@ DialogButton MessageBoxes::show(DialogType type, const QString& text, const QLis
             return value;
     }
     return DialogButton::Closed;
+}
+
+QString MessageBoxes::askSaveFile(const QString& folder, const QString& fileName, const QString& filter)
+{
+    QFileDialog dialog(parent_, QStringLiteral("Enregistrer sous"), folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(fileName);
+    // The program asks about an existing file itself, with its own words.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
+}
+
+QString MessageBoxes::askOpenFile(const QString& folder, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(parent_, QStringLiteral("Ouvrir"), folder, filter);
 }
 
 } // namespace vardelo::app

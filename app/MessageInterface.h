@@ -19,6 +19,11 @@ public:
     // Shows text with the given buttons and returns the one chosen (Closed when none was).
     virtual DialogButton show(DialogType type, const QString& text, const QList<DialogButton>& buttons) = 0;
 
+    // The file choosers: the chosen path, empty when the physician cancelled. filter is in Qt's form
+    // ("PDF (*.pdf)").
+    virtual QString askSaveFile(const QString& folder, const QString& fileName, const QString& filter) = 0;
+    virtual QString askOpenFile(const QString& folder, const QString& filter) = 0;
+
     void message(const QString& text) { show(DialogType::Plain, text, {DialogButton::Ok}); }
     void error(const QString& text) { show(DialogType::Error, text, {DialogButton::Ok}); }
 };
@@ -29,6 +34,8 @@ public:
         : parent_(parent)
     {}
     DialogButton show(DialogType type, const QString& text, const QList<DialogButton>& buttons) override;
+    QString askSaveFile(const QString& folder, const QString& fileName, const QString& filter) override;
+    QString askOpenFile(const QString& folder, const QString& filter) override;
 
 private:
     QWidget* parent_;

@@ -52,6 +52,27 @@ bool SortedList::remove(QStringView text)
     return true;
 }
 
+void SortedList::removeAll(const QStringList& texts)
+{
+    if (!table_) {
+        for (const QString& text : texts)
+            remove(text);
+        return;
+    }
+    QStringList keys;
+    for (const QString& text : texts)
+        keys.append(caseKey(text));
+    const auto removed =
+        std::remove_if(entries_.begin(), entries_.end(), [&](const std::pair<int, int>& entry) {
+            const QStringView key = table_->keys.at(entry.first);
+            return std::any_of(keys.begin(), keys.end(), [&key](const QString& k) { return k == key; });
+        });
+    if (removed != entries_.end()) {
+        entries_.erase(removed, entries_.end());
+        dirty_ = true;
+    }
+}
+
 bool SortedList::contains(QStringView text) const
 {
     materialize();

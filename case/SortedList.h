@@ -48,6 +48,9 @@ public:
     void assignFromTable(std::shared_ptr<const TextTable> table, std::vector<std::pair<int, int>> entries);
     // Removes the line equal to text without regard to case; false when there is none.
     bool remove(QStringView text);
+    // Removes every line equal to one of texts without regard to case; lines given by
+    // assignFromTable are left unread.
+    void removeAll(const QStringList& texts);
     bool contains(QStringView text) const;
     void clear();
     qsizetype size() const { return table_ ? qsizetype(entries_.size()) : byKey_.size(); }

@@ -1,5 +1,7 @@
 #include "dialogs/PatientSheetDialog.h"
 
+#include "engine/PatientCaptions.h"
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,12 +13,12 @@
 namespace vardelo::dialogs {
 
 namespace {
-const QString Male = QStringLiteral("Masculin");
-const QString Female = QStringLiteral("Féminin");
-const QString Under15 = QStringLiteral("Inférieur a 15 ans");
-const QString From15To45 = QStringLiteral("Entre 15 et 45 ans");
-const QString Over45 = QStringLiteral("Supérieur a 45 ans");
-const QString AgeUnknown = QStringLiteral("Sans précision");
+const QString Male = engine::sexCaption(u'h');
+const QString Female = engine::sexCaption(u'f');
+const QString Under15 = engine::ageBandCaption(QStringLiteral("1"));
+const QString From15To45 = engine::ageBandCaption(QStringLiteral("2"));
+const QString Over45 = engine::ageBandCaption(QStringLiteral("3"));
+const QString AgeUnknown = engine::ageBandCaption(QString());
 } // namespace
 
 QString capitalizeFirstLetter(const QString& name)
@@ -32,18 +34,12 @@ QString capitalizeFirstLetter(const QString& name)
 
 QString sexCaption(QChar sex)
 {
-    return sex == u'h' ? Male : Female;
+    return engine::sexCaption(sex);
 }
 
 QString ageBandCaption(const QString& band)
 {
-    if (band == u"1")
-        return Under15;
-    if (band == u"2")
-        return From15To45;
-    if (band == u"3")
-        return Over45;
-    return AgeUnknown;
+    return engine::ageBandCaption(band);
 }
 
 PatientSheetDialog::PatientSheetDialog(const engine::Patient& initial, QWidget* parent)

@@ -86,8 +86,11 @@ bool CaseSession::addPendingExamLine()
         return false;
     }
     // A line outside the evoked pathologies will open a parallel analysis; until then it is not entered.
-    if (!state_.CandidateExamLines.contains(line))
+    if (!state_.CandidateExamLines.contains(line)) {
+        if (!line.isEmpty())
+            emit examLineOutsideOffers(QString(line));
         return false;
+    }
     if (lines.isEmpty() || !isExamOperator(lines.last()))
         lines.append(token::And);
     lines.append(line);
@@ -223,6 +226,15 @@ std::optional<EvaluationResult> CaseSession::evaluate(EvaluationMode mode, const
         keepRetained_ = false;
     emit evaluated(result);
     return result;
+}
+
+std::optional<FindingReasons> CaseSession::reasons(const QString& pathology)
+{
+    EvaluationOptions options;
+    options.sortMode = rankingMode_;
+    options.learningList = &learningList_;
+    options.cipherKey = cipherKey_;
+    return evaluator_.reasons(state_, pathology, options);
 }
 
 std::optional<EvaluationResult> CaseSession::evaluateCase(EvaluationMode mode)

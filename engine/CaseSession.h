@@ -60,7 +60,8 @@ public:
     // The line "exam : result" chosen in the exam entry, entered by addPendingExamLine().
     void setPendingExamLine(const QString& line);
     // Enters the pending line after "and" (or after a pending "not") and ranks the case. A line
-    // already entered raises a warning; a line no evoked pathology has is not entered.
+    // already entered raises a warning; a line no evoked pathology has is not entered but
+    // signalled, as it may open a parallel analysis.
     bool addPendingExamLine(); // true when the line was entered
     // Adds "not" before the next line (never two operators in a row).
     void negateNextExamLine();
@@ -93,6 +94,10 @@ public:
     // evaluate() on the case's own condition.
     std::optional<EvaluationResult> evaluateCase(EvaluationMode mode);
 
+    // Why the pathology of that name is in the ranking (or not): the case's findings it explains,
+    // with their weights, and those it does not. Nothing when the knowledge has no such pathology.
+    std::optional<FindingReasons> reasons(const QString& pathology);
+
     Evaluator& evaluator() { return evaluator_; }
 
 signals:
@@ -106,6 +111,8 @@ signals:
     void evaluated(const vardelo::engine::EvaluationResult& result);
     // The case was emptied: the views drop what was typed and not entered.
     void cleared();
+    // A line that none of the evoked pathologies has was to be entered.
+    void examLineOutsideOffers(const QString& line);
     // A message for the physician raised by an operation.
     void warning(const QString& text);
 

@@ -234,6 +234,22 @@ void Evaluator::Filtre_Sexe_Age(SortedList& list, QChar patientSex, const QStrin
 EvaluationResult Evaluator::evaluate(CaseState& state, EvaluationMode mode, const QString& formule,
                                      const QString& pathologie, const EvaluationOptions& options)
 {
+    if (options.sortMode == SortMode::Concordance) {
+        // Only the in-memory index answers this ranking; the SQL path stays the yardstick of the
+        // two others.
+        std::optional<EvaluationResult> result = memory_->evaluateConcordance(state, mode, options);
+        if (!result) {
+            result.emplace();
+            result->failed = true;
+            result->reason = QStringLiteral("le tri par concordance ne peut pas lire cette base en mémoire");
+            result->header = CaptionDiagnoses;
+            return std::move(*result);
+        }
+        ++answeredInMemory_;
+        useStamp(memory_->stamp());
+        markEmergencies(*result);
+        return std::move(*result);
+    }
     if (path_ == EvaluationPath::InMemory) {
         if (std::optional<EvaluationResult> result =
                 memory_->evaluate(state, mode, formule, pathologie, options)) {
@@ -245,6 +261,12 @@ EvaluationResult Evaluator::evaluate(CaseState& state, EvaluationMode mode, cons
     }
     ++answeredWithSql_;
     return evaluateWithSql(state, mode, formule, pathologie, options);
+}
+
+std::optional<FindingReasons> Evaluator::reasons(const CaseState& state, const QString& pathology,
+                                                 const EvaluationOptions& options)
+{
+    return memory_->reasons(state, pathology, options);
 }
 
 EvaluationResult Evaluator::evaluateWithSql(CaseState& state, EvaluationMode mode, const QString& formule,

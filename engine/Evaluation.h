@@ -22,7 +22,23 @@ inline const QString CaptionExams = QStringLiteral("Examens complémentaires");
 inline const QString CaptionNotes = QStringLiteral("Notes");
 inline const QString CaptionPathologies = QStringLiteral("Pathologies");
 
-enum class SortMode { Prevalence = 0, Probability = 1 };
+// Prevalence and probability keep only the pathologies that have every finding joined by "and";
+// concordance ranks every pathology by the findings it explains and those it leaves unexplained.
+enum class SortMode { Prevalence = 0, Probability = 1, Concordance = 2 };
+
+// Why a pathology is in the list: the entered findings it explains, each with the weight it brings
+// (its sign or exam line's weight, learning included), and those it does not explain, a negated
+// finding that it has among them.
+struct ExplainedFinding {
+    QString finding;
+    qint64 weight = 0;
+    friend bool operator==(const ExplainedFinding&, const ExplainedFinding&) = default;
+};
+struct FindingReasons {
+    std::vector<ExplainedFinding> explains;
+    QStringList lacks;
+    friend bool operator==(const FindingReasons&, const FindingReasons&) = default;
+};
 
 // Rank scores and ranks the pathologies; RefreshOffers only refills the lists of what is still worth
 // offering.
@@ -70,6 +86,11 @@ public:
     // are refilled.
     EvaluationResult evaluate(model::CaseState& state, EvaluationMode mode, const QString& formule,
                               const QString& pathologie, const EvaluationOptions& options);
+
+    // Why the pathology of that name is (or is not) in the ranking of the case; nothing when the
+    // knowledge has no such pathology.
+    std::optional<FindingReasons> reasons(const model::CaseState& state, const QString& pathology,
+                                          const EvaluationOptions& options);
 
     void setPath(EvaluationPath path) { path_ = path; }
     EvaluationPath path() const { return path_; }

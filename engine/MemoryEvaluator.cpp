@@ -2,15 +2,20 @@
 
 #include "case/KbLines.h"
 #include "case/TextCompare.h"
+#include "engine/ConcordanceTerms.h"
+#include "engine/QueryCondition.h"
 #include "engine/ScoreArithmetic.h"
 #include "kb/JetFunctions.h"
+#include "kb/SqlQuote.h"
 #include "kb/VersionArea.h"
 
 #include <QHash>
 #include <QSet>
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
+#include <map>
 #include <stdexcept>
 #include <string_view>
 #include <type_traits>
@@ -503,6 +508,15 @@ struct MemoryEvaluator::Index {
     std::vector<int> firstSign;
     std::vector<int> firstExamLine;
     std::vector<int> examNameChoice;
+    // The weight of each distinct exam line, read from its text when the ranking by concordance
+    // first needs it (the other rankings give exam lines no weight).
+    std::vector<qint32> examLineWeight;
+    // For the same ranking: the distinct lines holding a finding's text, by column and folded text.
+    // A node map: the ranking keeps references to its entries while adding others.
+    std::map<QString, Bits> linesHolding;
+    // And what it offers a patient whatever the findings: signs, exam lines and exams, by sex and
+    // age band.
+    QHash<QString, std::array<SortedList, 3>> offersByPatient;
 
     static int find(const TextPool& pool, const std::vector<qint32>& order, QStringView text)
     {
@@ -1166,6 +1180,423 @@ std::optional<EvaluationResult> MemoryEvaluator::evaluate(CaseState& state, Eval
         result.examsPageCaption =
             pageCaption(CaptionExams, state.CandidateExams.size(), !state.EC_List.isEmpty() && hasRows);
         return result;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// ---- Ranking by concordance.
+
+namespace {
+
+// What one finding says of one pathology.
+enum class Fit {
+    Explains,    // the pathology has the finding
+    Lacks,       // it has not
+    Contradicts, // the finding is negated and the pathology has the sign
+    Excludes,    // the finding is negated and the sign is major for the pathology
+    Neutral,     // the finding is negated and the pathology has not the sign
+};
+struct Outcome {
+    Fit fit = Fit::Lacks;
+    qint64 weight = 0;
+};
+
+// What a finding left unexplained costs a pathology, on the scale of the sign weights (1 to 10):
+// as much as a strong sign, so that explaining one finding more outweighs a few weight points.
+constexpr qint64 LackCost = 10;
+
+} // namespace
+
+// The findings of one case answered against the index: each sign or exam line is two sets of
+// pathologies (those having it, those having it as major), each worked out once.
+class MemoryEvaluator::Concordance {
+public:
+    // A finding with the sets it is answered by, resolved once for the whole ranking.
+    struct Term {
+        const FindingTerm* finding = nullptr;
+        int leaf = -1; // for a sign or an exam line
+        std::vector<Term> members;
+    };
+
+    Concordance(kb::Connection& connection, Index& ix, const CaseState& state,
+                const EvaluationOptions& options)
+        : connection_(connection)
+        , ix_(ix)
+        , findings_(concordanceTerms(state.SCList, state.EC_List))
+    {
+        for (const FindingTerm& finding : findings_)
+            terms_.push_back(compile(finding));
+        const QStringList* learning = options.learningList;
+        if (learning && learning->size() > 2) {
+            // As the other rankings read the learning lines; an unreadable reliability counts 0.
+            for (qsizetype u = 1; u + 1 < learning->size(); ++u) {
+                const auto [first, last] = ix_.rowsNamed(learning->at(u - 1));
+                const int text = ix_.textId(learning->at(u));
+                bool ok = false;
+                const qint64 value = learning->at(u + 1).trimmed().toLongLong(&ok);
+                if (first == last || text < 0 || !ok)
+                    continue;
+                for (auto row = first; row != last; ++row) {
+                    qint64& bonus = bonuses_[(quint64(*row) << 32) | quint32(text)];
+                    bonus = saturatingAdd(bonus, value);
+                }
+            }
+        }
+        if (ix_.examLineWeight.empty()) {
+            const Column& exams = ix_.column(u'E');
+            ix_.examLineWeight.resize(exams.starts.size() - 1);
+            for (size_t k = 0; k + 1 < exams.starts.size(); ++k)
+                ix_.examLineWeight[k] = Get_P(lineOf(exams, k));
+        }
+    }
+
+    const std::vector<Term>& terms() const { return terms_; }
+
+    // Whether any finding is present (not negated): then only the pathologies explaining one of
+    // them are listed.
+    bool hasPresentFinding() const
+    {
+        return std::any_of(leaves_.begin(), leaves_.end(), [](const Leaf& l) { return !l.negated; });
+    }
+
+    // What every pathology pays for the findings it might lack, when it explains none of them:
+    // added to the scores, it leaves each the weight of what it explains.
+    qint64 lackOfAll() const
+    {
+        qint64 count = 0;
+        for (const Term& term : terms_)
+            count += holdsPresentFinding(term) ? 1 : 0;
+        return count * LackCost;
+    }
+
+    // The pathologies that explain at least one present finding.
+    Bits explainingAny() const
+    {
+        Bits bits = emptyBits(ix_.rowCount);
+        for (const Leaf& leaf : leaves_) {
+            if (!leaf.negated)
+                for (size_t w = 0; w < bits.size(); ++w)
+                    bits[w] |= leaf.has[w];
+        }
+        return bits;
+    }
+
+    Outcome outcome(int row, const Term& term) const
+    {
+        if (term.leaf >= 0) {
+            const Leaf& leaf = leaves_[size_t(term.leaf)];
+            if (!test(leaf.has, row))
+                return {leaf.negated ? Fit::Neutral : Fit::Lacks, 0};
+            if (leaf.negated && test(leaf.major, row))
+                return {Fit::Excludes, 0};
+            return {leaf.negated ? Fit::Contradicts : Fit::Explains, weightIn(row, leaf)};
+        }
+        if (term.finding->kind == FindingTerm::Kind::AnyOf) {
+            Outcome best{Fit::Lacks, 0};
+            for (const Term& m : term.members) {
+                const Outcome o = outcome(row, m);
+                if (o.fit == Fit::Explains && (best.fit != Fit::Explains || o.weight > best.weight))
+                    best = o;
+                else if (o.fit == Fit::Neutral && best.fit == Fit::Lacks)
+                    best = o;
+            }
+            return best;
+        }
+        Outcome all{Fit::Neutral, 0};
+        for (const Term& m : term.members) {
+            const Outcome o = outcome(row, m);
+            if (o.fit == Fit::Excludes)
+                return o;
+            if (o.fit == Fit::Lacks || o.fit == Fit::Contradicts)
+                all.fit = Fit::Lacks;
+            else if (o.fit == Fit::Explains && all.fit != Fit::Lacks)
+                all.fit = Fit::Explains;
+            if (o.fit == Fit::Explains)
+                all.weight = saturatingAdd(all.weight, o.weight);
+        }
+        if (all.fit != Fit::Explains)
+            all.weight = 0;
+        return all;
+    }
+
+    // The score of a row, or nothing when a negated major sign excludes it.
+    std::optional<qint64> score(int row) const
+    {
+        qint64 score = 0;
+        for (const Term& term : terms_) {
+            const Outcome o = outcome(row, term);
+            switch (o.fit) {
+            case Fit::Explains:
+                score = saturatingAdd(score, saturatingAdd(o.weight, LackCost));
+                break;
+            case Fit::Contradicts:
+                score = saturatingAdd(score, -o.weight);
+                break;
+            case Fit::Lacks:
+                // The same cost for every pathology; it keeps the scores of those explaining
+                // little below zero, which the percentages show.
+                score = saturatingAdd(score, -LackCost);
+                break;
+            case Fit::Excludes:
+                return std::nullopt;
+            case Fit::Neutral:
+                break;
+            }
+        }
+        return score;
+    }
+
+private:
+    struct Leaf {
+        QString text;
+        bool exam = false;
+        bool negated = false;
+        Bits has;
+        Bits major;
+        const Bits* lines = nullptr; // the distinct lines of its column that hold the text
+        int key = -1;                // its case key in the index, -1 when the knowledge lacks the text
+    };
+
+    static bool test(const Bits& bits, int row) { return (bits[size_t(row) / 64] >> (row % 64)) & 1; }
+    bool holdsPresentFinding(const Term& term) const
+    {
+        if (term.leaf >= 0)
+            return !leaves_[size_t(term.leaf)].negated;
+        return std::any_of(term.members.begin(), term.members.end(),
+                           [this](const Term& m) { return holdsPresentFinding(m); });
+    }
+    static QStringView lineOf(const Column& c, size_t k)
+    {
+        return QStringView(c.arena).mid(c.starts[k], c.starts[k + 1] - c.starts[k] - 1);
+    }
+
+    // The pathologies whose column matches the finding the way the diagnosis query matches it.
+    Bits matching(QStringView column, QStringView prefix, const QString& text)
+    {
+        const std::unique_ptr<Node> like =
+            ConditionParser(kb::likeLiteral(column, prefix, text, u"%")).parse();
+        if (!like || like->kind != Node::Kind::Like)
+            return emptyBits(ix_.rowCount); // a text SQLite would not read as typed
+        return ix_.term(connection_, *like);
+    }
+
+    // The lines of a column holding a folded text, found as the sets of pathologies are; kept
+    // with the index.
+    const Bits& linesHolding(QChar columnName, const QString& folded)
+    {
+        const QString cacheKey = columnName + folded;
+        if (const auto it = ix_.linesHolding.find(cacheKey); it != ix_.linesHolding.end())
+            return it->second;
+        const Column& c = ix_.column(columnName);
+        Bits lines = emptyBits(int(c.starts.size()) - 1);
+        const QStringView arena(c.arena);
+        for (qsizetype from = 0; !folded.isEmpty();) {
+            const qsizetype at = arena.indexOf(folded, from);
+            if (at < 0)
+                break;
+            const auto next = std::upper_bound(c.starts.begin(), c.starts.end(), at);
+            setBit(lines, int(next - c.starts.begin()) - 1);
+            from = *next;
+        }
+        return ix_.linesHolding.emplace(cacheKey, std::move(lines)).first->second;
+    }
+
+    Term compile(const FindingTerm& finding)
+    {
+        Term term;
+        term.finding = &finding;
+        if (finding.kind == FindingTerm::Kind::AnyOf || finding.kind == FindingTerm::Kind::AllOf) {
+            for (const FindingTerm& m : finding.members)
+                term.members.push_back(compile(m));
+            return term;
+        }
+        const bool exam = finding.kind == FindingTerm::Kind::Exam;
+        for (size_t i = 0; i < leaves_.size(); ++i) {
+            const Leaf& l = leaves_[i];
+            if (l.exam == exam && l.negated == finding.negated && l.text == finding.text) {
+                term.leaf = int(i);
+                return term;
+            }
+        }
+        const QStringView column = exam ? u"E" : u"S";
+        Leaf leaf;
+        leaf.text = finding.text;
+        leaf.exam = exam;
+        leaf.negated = finding.negated;
+        leaf.has = matching(column, u"%", finding.text);
+        if (finding.negated)
+            leaf.major = matching(column, u"%*", finding.text);
+        leaf.key = ix_.keyOf(finding.text);
+        leaf.lines = &linesHolding(exam ? u'E' : u'S', kb::foldCase(finding.text));
+        leaves_.push_back(std::move(leaf));
+        term.leaf = int(leaves_.size()) - 1;
+        return term;
+    }
+
+    // The weight the finding brings to a row that has it: that of the line of the same text, or,
+    // when only a longer line holds the text, the strongest such line.
+    qint64 weightIn(int row, const Leaf& leaf) const
+    {
+        const std::vector<qint32>& starts = leaf.exam ? ix_.examStart : ix_.signStart;
+        const std::vector<qint32>& lines = leaf.exam ? ix_.examLineOf : ix_.signLineOf;
+        const auto weightOf = [&](size_t line) {
+            qint64 weight = leaf.exam ? ix_.examLineWeight[line] : ix_.lineWeight[line];
+            if (!leaf.exam && !bonuses_.isEmpty()) {
+                const quint32 text = quint32(ix_.lineText[line]);
+                weight = saturatingAdd(weight, bonuses_.value((quint64(row) << 32) | text, 0));
+            }
+            return weight;
+        };
+        const auto textOf = [&](size_t line) {
+            return leaf.exam ? ix_.examLineText[line] : ix_.lineText[line];
+        };
+        std::optional<qint64> best;
+        if (leaf.key >= 0) {
+            for (int k = starts[size_t(row)]; k < starts[size_t(row) + 1]; ++k) {
+                const size_t line = size_t(lines[size_t(k)]);
+                if (ix_.keyOfText[size_t(textOf(line))] == leaf.key)
+                    best = std::max(best.value_or(weightOf(line)), weightOf(line));
+            }
+            if (best)
+                return *best;
+        }
+        for (int k = starts[size_t(row)]; k < starts[size_t(row) + 1]; ++k) {
+            const size_t line = size_t(lines[size_t(k)]);
+            if (test(*leaf.lines, int(line)))
+                best = std::max(best.value_or(weightOf(line)), weightOf(line));
+        }
+        return best.value_or(0);
+    }
+
+    kb::Connection& connection_;
+    Index& ix_;
+    std::vector<FindingTerm> findings_;
+    std::vector<Leaf> leaves_;
+    std::vector<Term> terms_;
+    QHash<quint64, qint64> bonuses_; // by (row, sign text)
+};
+
+std::optional<EvaluationResult> MemoryEvaluator::evaluateConcordance(CaseState& state, EvaluationMode mode,
+                                                                     const EvaluationOptions& options)
+{
+    // The offers are those of the pathologies suiting the patient: no finding filters them.
+    QStringList noSigns;
+    const QString patientCondition =
+        buildQueryCondition(noSigns, QStringList(), state.PatientSex, state.PatientAgeBand);
+    if (!options.cipherKey.isEmpty())
+        return std::nullopt;
+    try {
+        index();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+    if (!index_->usable)
+        return std::nullopt;
+    // Worked out once per patient; what the case holds is then left out.
+    const QString patientKey = state.PatientSex + state.PatientAgeBand;
+    std::array<SortedList, 3>* offered = nullptr;
+    std::optional<EvaluationResult> offers;
+    if (auto it = index_->offersByPatient.find(patientKey); it != index_->offersByPatient.end()) {
+        offered = &it.value();
+        offers.emplace();
+        offers->header = CaptionDiagnoses;
+    } else {
+        CaseState patientOnly;
+        patientOnly.PatientSex = state.PatientSex;
+        patientOnly.PatientAgeBand = state.PatientAgeBand;
+        offers = evaluate(patientOnly, EvaluationMode::RefreshOffers, patientCondition, QString(), options);
+        if (!offers)
+            return std::nullopt;
+        offered = &index_->offersByPatient
+                       .insert(patientKey, {std::move(patientOnly.CandidateSigns),
+                                            std::move(patientOnly.CandidateExamLines),
+                                            std::move(patientOnly.CandidateExams)})
+                       .value();
+    }
+    offers->progressPosition = 0;
+    state.CandidateSigns = (*offered)[0];
+    state.CandidateSigns.removeAll(state.SCList);
+    state.CandidateExamLines = (*offered)[1];
+    state.CandidateExamLines.removeAll(state.EC_List);
+    state.CandidateExams = (*offered)[2];
+    offers->signsPageCaption = pageCaption(CaptionSigns, state.CandidateSigns.size(), false);
+    offers->examsPageCaption = pageCaption(CaptionExams, state.CandidateExams.size(), false);
+    EvaluationResult result = std::move(*offers);
+    if (mode == EvaluationMode::Rank) {
+        try {
+            Index& ix = *index_;
+            const std::unique_ptr<Node> patient = ConditionParser(patientCondition).parse();
+            if (!patient)
+                return std::nullopt;
+            Bits rows = ix.evaluate(connection_, *patient);
+            const Concordance concordance(connection_, ix, state, options);
+            if (concordance.hasPresentFinding()) {
+                const Bits explaining = concordance.explainingAny();
+                for (size_t w = 0; w < rows.size(); ++w)
+                    rows[w] &= explaining[w];
+            }
+            std::vector<std::pair<qint64, int>> scored; // in query order: decreasing prevalence
+            forEachBit(rows, [&](int row) {
+                if (const std::optional<qint64> score = concordance.score(row))
+                    scored.emplace_back(*score, row);
+            });
+            // Equal scores keep the query order, so prevalence decides between them.
+            std::stable_sort(scored.begin(), scored.end(),
+                             [](const auto& a, const auto& b) { return a.first > b.first; });
+            result.header = diagnosesHeader(qsizetype(scored.size()));
+            result.rows.reserve(scored.size());
+            // On the scale of the other rankings, 99 for the best, of the weight each pathology
+            // explains: the cost of the findings it lacks is the same for all and is left out.
+            const qint64 shift = concordance.lackOfAll();
+            const qint64 top = scored.empty() ? 0 : saturatingAdd(scored.front().first, shift);
+            for (const auto& [score, row] : scored) {
+                const qint64 explained = saturatingAdd(score, shift);
+                const qint64 percent =
+                    explained == top
+                        ? 99
+                        : (top > 0 ? std::max<qint64>(0, saturatingMultiply(explained, 99) / top) : 0);
+                result.rows.push_back({QString::number(percent), ix.names.at(row).toString()});
+            }
+            if (!scored.empty()) {
+                result.progressMaximum = int(scored.size());
+                result.progressPosition = 1;
+            }
+            const bool hasRows = !result.rows.empty();
+            result.signsPageCaption =
+                pageCaption(CaptionSigns, state.CandidateSigns.size(), !state.SCList.isEmpty() && hasRows);
+            result.examsPageCaption =
+                pageCaption(CaptionExams, state.CandidateExams.size(), !state.EC_List.isEmpty() && hasRows);
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+    return result;
+}
+
+std::optional<FindingReasons> MemoryEvaluator::reasons(const CaseState& state, const QString& pathology,
+                                                       const EvaluationOptions& options)
+{
+    if (!options.cipherKey.isEmpty())
+        return std::nullopt;
+    try {
+        index();
+        Index& ix = *index_;
+        if (!ix.usable)
+            return std::nullopt;
+        const auto [first, last] = ix.rowsNamed(pathology);
+        if (first == last)
+            return std::nullopt;
+        const Concordance concordance(connection_, ix, state, options);
+        FindingReasons reasons;
+        for (const Concordance::Term& term : concordance.terms()) {
+            const Outcome o = concordance.outcome(*first, term);
+            if (o.fit == Fit::Explains)
+                reasons.explains.push_back({term.finding->label(), o.weight});
+            else if (o.fit == Fit::Lacks || o.fit == Fit::Contradicts || o.fit == Fit::Excludes)
+                reasons.lacks.append(term.finding->label());
+        }
+        return reasons;
     } catch (const std::exception&) {
         return std::nullopt;
     }

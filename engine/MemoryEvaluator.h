@@ -32,6 +32,15 @@ public:
                                              const QString& formule, const QString& pathologie,
                                              const EvaluationOptions& options);
 
+    // The ranking by concordance (Rank), or the offers it leaves (RefreshOffers): nothing filters
+    // on the findings, so every sign and exam line of the pathologies that suit the patient stays
+    // on offer. Nothing when the knowledge cannot be read into memory.
+    std::optional<EvaluationResult> evaluateConcordance(model::CaseState& state, EvaluationMode mode,
+                                                        const EvaluationOptions& options);
+    // Why the pathology of that name explains or not the case's findings; see FindingReasons.
+    std::optional<FindingReasons> reasons(const model::CaseState& state, const QString& pathology,
+                                          const EvaluationOptions& options);
+
     // Reads the knowledge into memory now unless it is already there for the file's current
     // knowledge stamp, so that the first evaluation does not pay for it.
     void prepare();
@@ -47,6 +56,7 @@ public:
     static bool hasStoredIndex(kb::Connection& connection);
 
     struct Index;
+    class Concordance;
 
 private:
     const Index& index();

@@ -1,20 +1,51 @@
 #include "panels/CaseBar.h"
 
-#include "engine/CaseSession.h"
-#include "kb/Query.h"
 #include "panels/PanelParts.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QDateTime>
+#include <QFocusEvent>
 #include <QGridLayout>
+#include <QPainter>
+#include <QSignalBlocker>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 
 namespace vardelo::panels {
 
-CaseBar::CaseBar(engine::CaseSession& session, kb::Query& query, QWidget* parent)
+namespace {
+
+// The case list's rows: the current case in bold, every other row on pale green, the selected row
+// in white on the highlight colour.
+class CaseListDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const bool selected = option.state & (QStyle::State_Selected | QStyle::State_MouseOver);
+        painter->save();
+        QFont font = option.font;
+        font.setBold(index.row() == 0);
+        painter->setFont(font);
+        const QRect text = option.rect.adjusted(3, 0, -3, 0);
+        const QString caption = index.data(Qt::DisplayRole).toString();
+        if (selected) {
+            painter->fillRect(option.rect, option.palette.color(QPalette::Active, QPalette::Highlight));
+            painter->setPen(Qt::white);
+        } else {
+            painter->fillRect(option.rect, index.row() % 2 == 1 ? QColor(192, 220, 192) : QColor(Qt::white));
+            painter->setPen(Qt::black);
+        }
+        painter->drawText(text, Qt::AlignVCenter | Qt::AlignLeft, caption);
+        painter->restore();
+    }
+};
+
+} // namespace
+
+CaseBar::CaseBar(QWidget* parent)
     : QWidget(parent)
-    , session_(session)
-    , query_(query)
 {
     setObjectName(QStringLiteral("caseBar"));
     clearAllButton_ = makeButton(this, QStringLiteral("clearAllButton"), QStringLiteral("✖"),
@@ -23,18 +54,25 @@ CaseBar::CaseBar(engine::CaseSession& session, kb::Query& query, QWidget* parent
     savedCasesCombo_->setObjectName(QStringLiteral("savedCasesCombo"));
     savedCasesCombo_->setToolTip(QStringLiteral("Liste des fiches diagnostics enregistrés"));
     savedCasesCombo_->setPlaceholderText(QStringLiteral("Liste des fiches diagnostics enregistrés"));
+    savedCasesCombo_->setItemDelegate(new CaseListDelegate(savedCasesCombo_));
+    savedCasesCombo_->setMaxVisibleItems(20);
+    savedCasesCombo_->installEventFilter(this);
     deleteParallelAnalysisButton_ =
         makeButton(this, QStringLiteral("deleteParallelAnalysisButton"), QStringLiteral("✖"),
                    QStringLiteral("Supprimer l'analyse parallèle"));
     parallelAnalysesCombo_ = new QComboBox(this);
     parallelAnalysesCombo_->setObjectName(QStringLiteral("parallelAnalysesCombo"));
     parallelAnalysesCombo_->setToolTip(QStringLiteral("Analyses Paralléles"));
+    parallelAnalysesCombo_->setPlaceholderText(QStringLiteral("Analyses Paralléles"));
     clearAllButton_->setFixedSize(41, 24);
     deleteParallelAnalysisButton_->setFixedSize(40, 24);
     savedCasesCombo_->setFixedHeight(22);
     parallelAnalysesCombo_->setFixedHeight(22);
     savedCasesCombo_->setMinimumWidth(200);
     parallelAnalysesCombo_->setMinimumWidth(200);
+    // A long patient name must not widen the window.
+    savedCasesCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    parallelAnalysesCombo_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(0, 0, 0, 0);
@@ -47,32 +85,61 @@ CaseBar::CaseBar(engine::CaseSession& session, kb::Query& query, QWidget* parent
     grid->setColumnStretch(1, 1);
 
     connect(clearAllButton_, &QToolButton::clicked, this, &CaseBar::clearAllRequested);
-    connect(&session_, &engine::CaseSession::cleared, this, [this] {
-        showCurrentCase();
-        parallelAnalysesCombo_->clear();
+    connect(savedCasesCombo_, qOverload<int>(&QComboBox::activated), this, &CaseBar::caseChosen);
+    connect(parallelAnalysesCombo_, qOverload<int>(&QComboBox::activated), this, &CaseBar::analysisChosen);
+    connect(deleteParallelAnalysisButton_, &QToolButton::clicked, this, [this] {
+        if (parallelAnalysesCombo_->currentIndex() >= 0)
+            emit deleteAnalysisRequested();
     });
 }
 
-void CaseBar::reloadSavedCases()
+void CaseBar::showCases(const QString& newCaseEntry, const QStringList& savedCases, int selected)
 {
+    const QSignalBlocker blocker(savedCasesCombo_);
     savedCasesCombo_->clear();
-    try {
-        query_.open(QStringLiteral("select * from Fiche ORDER BY N DESC"));
-        for (; !query_.eof(); query_.next())
-            savedCasesCombo_->addItem(query_.field(QStringLiteral("ID")));
-    } catch (const kb::DbError& e) {
-        emit databaseError(e.message());
-    }
+    savedCasesCombo_->addItem(newCaseEntry);
+    savedCasesCombo_->addItems(savedCases);
+    savedCasesCombo_->setCurrentIndex(selected);
+    // The closed list shows the current case as its first row is drawn.
+    QFont font = savedCasesCombo_->font();
+    font.setBold(selected == 0);
+    savedCasesCombo_->setFont(font);
 }
 
-void CaseBar::showCurrentCase()
+int CaseBar::selectedCase() const
 {
-    reloadSavedCases();
-    const QDateTime now = QDateTime::currentDateTime();
-    savedCasesCombo_->insertItem(0, session_.patient().name + QStringLiteral("   [") +
-                                        now.toString(QStringLiteral("dd/MM/yyyy")) + QStringLiteral("  ") +
-                                        now.toString(QStringLiteral("HH:mm:ss")) + u']');
-    savedCasesCombo_->setCurrentIndex(0);
+    return savedCasesCombo_->currentIndex();
+}
+
+void CaseBar::showAnalyses(const QStringList& analyses, int selected)
+{
+    const QSignalBlocker blocker(parallelAnalysesCombo_);
+    parallelAnalysesCombo_->clear();
+    parallelAnalysesCombo_->addItems(analyses);
+    parallelAnalysesCombo_->setCurrentIndex(selected);
+    deleteParallelAnalysisButton_->setEnabled(!analyses.isEmpty());
+}
+
+bool CaseBar::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == savedCasesCombo_ && event->type() == QEvent::FocusIn) {
+        // Coming back from a message box, a popup or another window is not the physician entering
+        // the list.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            emit caseListFocused();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QString CaseBar::caseTitle() const
+{
+    return savedCasesCombo_->currentText();
+}
+
+QString CaseBar::analysisName() const
+{
+    return parallelAnalysesCombo_->currentText();
 }
 
 } // namespace vardelo::panels

@@ -7,16 +7,21 @@
 #include "widgets/Icons.h"
 #include "widgets/SortableListWidget.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace vardelo::panels {
 
@@ -40,9 +45,12 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     disclaimerHeader_->setFixedHeight(24);
     rankingCombo_ = new QComboBox(this);
     rankingCombo_->setObjectName(QStringLiteral("rankingCombo"));
-    rankingCombo_->addItems({QStringLiteral("Tri par Prévalence"), QStringLiteral("Tri par Probabilité")});
+    // The items follow the numbering of the ranking modes.
+    rankingCombo_->addItems({QStringLiteral("Tri par Prévalence"), QStringLiteral("Tri par Probabilité"),
+                             QStringLiteral("Tri par concordance")});
     rankingCombo_->setFocusPolicy(Qt::NoFocus);
-    rankingCombo_->setFixedSize(ButtonColumnWidth, 24);
+    // As wide as its longest item, so that "Tri par concordance" shows whole.
+    rankingCombo_->setFixedSize(std::max(ButtonColumnWidth, rankingCombo_->sizeHint().width()), 24);
 
     diagnosisList_ = new SortableListWidget(this);
     diagnosisList_->setObjectName(QStringLiteral("diagnosisList"));
@@ -55,6 +63,31 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     diagnosisList_->setEvenRowColor(palette().color(QPalette::Base));
     diagnosisList_->setMinimumHeight(60);
     diagnosisList_->installEventFilter(this);
+    diagnosisList_->viewport()->installEventFilter(this);
+
+    // Why the selected pathology is there, in a line under the list (each row's tooltip says it too).
+    reasonsLabel_ = new QLabel(this);
+    reasonsLabel_->setObjectName(QStringLiteral("reasonsLabel"));
+    reasonsLabel_->setWordWrap(true);
+    reasonsLabel_->setTextFormat(Qt::PlainText);
+    {
+        QFont f = reasonsLabel_->font();
+        f.setPixelSize(11);
+        reasonsLabel_->setFont(f);
+    }
+    concordanceAction_ = new QAction(QStringLiteral("Tri par concordance (F7)"), this);
+    concordanceAction_->setObjectName(QStringLiteral("concordanceAction"));
+    concordanceAction_->setShortcut(QKeySequence(Qt::Key_F7));
+    concordanceAction_->setShortcutContext(Qt::WindowShortcut);
+    concordanceAction_->setToolTip(QStringLiteral(
+        "Classer les pathologies selon les signes qu'elles expliquent, sans exiger qu'elles les aient tous"));
+    addAction(concordanceAction_);
+    concordanceOfferButton_ = new QToolButton(this);
+    concordanceOfferButton_->setObjectName(QStringLiteral("concordanceOfferButton"));
+    concordanceOfferButton_->setDefaultAction(concordanceAction_);
+    concordanceOfferButton_->setVisible(false);
+    // The line keeps its place while empty, so that the list does not move when it fills.
+    reasonsLabel_->setMinimumHeight(concordanceOfferButton_->sizeHint().height());
 
     auto boldButton = [this](const char* name, const QString& text) {
         QToolButton* b = makeButton(this, QString::fromLatin1(name), text);
@@ -74,10 +107,9 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     reportButton_ = boldButton("reportButton", QStringLiteral("PDF"));
     learningButton_ = makeButton(this, QStringLiteral("learningButton"), QStringLiteral("Apprentissage"));
     for (QToolButton* b : {definitionButton_, treatmentButton_, wikiButton_, msdButton_, googleButton_,
-                           scholarButton_, googleImagesButton_, reportButton_, learningButton_}) {
+                           scholarButton_, googleImagesButton_, reportButton_, learningButton_})
         b->setFixedSize(ButtonColumnWidth, b == reportButton_ || b == learningButton_ ? 25 : 22);
-        markAvailableLater(b);
-    }
+    connect(reportButton_, &QToolButton::clicked, this, &DiagnosisPanel::reportRequested);
 
     retainedHeader_ = makePanelHeader(this, QStringLiteral("retainedHeader"), QStringLiteral("Diagnostic :"));
     retainedHeader_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -132,10 +164,14 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     grid->addWidget(disclaimerHeader_, 0, 0);
     grid->addWidget(rankingCombo_, 0, 1);
     grid->addWidget(diagnosisList_, 1, 0);
-    grid->addLayout(buttons, 1, 1);
-    grid->addLayout(retainedRow, 2, 0);
-    grid->addWidget(learningButton_, 2, 1);
-    grid->addWidget(scoreBar_, 3, 0, 1, 2);
+    grid->addLayout(buttons, 1, 1, 2, 1);
+    auto* reasonsRow = new QHBoxLayout;
+    reasonsRow->addWidget(reasonsLabel_, 1);
+    reasonsRow->addWidget(concordanceOfferButton_);
+    grid->addLayout(reasonsRow, 2, 0);
+    grid->addLayout(retainedRow, 3, 0);
+    grid->addWidget(learningButton_, 3, 1);
+    grid->addWidget(scoreBar_, 4, 0, 1, 2);
     grid->setColumnStretch(0, 1);
     grid->setRowStretch(1, 1);
 
@@ -143,6 +179,24 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     connect(diagnosisList_, &QTreeWidget::itemClicked, this, &DiagnosisPanel::retainClickedDiagnosis);
     connect(diagnosisList_, &QTreeWidget::currentItemChanged, this, &DiagnosisPanel::showSelectedScore);
     connect(rankingCombo_, qOverload<int>(&QComboBox::activated), this, &DiagnosisPanel::onRankingChosen);
+    connect(diagnosisList_, &QTreeWidget::currentItemChanged, this, &DiagnosisPanel::showReasonsOfCurrentRow);
+    connect(concordanceAction_, &QAction::triggered, this,
+            [this] { session_.setRankingMode(engine::SortMode::Concordance); });
+    connect(&session_, &engine::CaseSession::rankingModeChanged, this, &DiagnosisPanel::showRankingMode);
+    connect(learningButton_, &QToolButton::clicked, this, &DiagnosisPanel::learningRequested);
+    connect(diagnosisList_, &QTreeWidget::itemDoubleClicked, this, [this] {
+        if (!selectedDiagnosis().isEmpty())
+            emit sheetOfRowRequested();
+    });
+    connect(definitionButton_, &QToolButton::clicked, this, [this] { emit sheetPageRequested(0); });
+    connect(treatmentButton_, &QToolButton::clicked, this, [this] { emit sheetPageRequested(3); });
+    // In the order of the web sources: MSD, Wikipedia, Google, Google Scholar, Google images.
+    const QToolButton* webButtons[] = {msdButton_, wikiButton_, googleButton_, scholarButton_,
+                                       googleImagesButton_};
+    for (int source = 0; source < 5; ++source) {
+        connect(webButtons[source], &QToolButton::clicked, this,
+                [this, source] { emit webLookupRequested(source); });
+    }
     connect(clearRetainedButton_, &QToolButton::clicked, this,
             [this] { session_.setRetainedDiagnosis(QString()); });
 
@@ -152,12 +206,42 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     connect(&session_, &engine::CaseSession::cleared, this, [this] {
         diagnosisList_->clear();
         scoreBar_->setValue(0);
+        reasonsLabel_->clear();
+        concordanceOfferButton_->setVisible(false);
+        // The line keeps its place while empty, so that the list does not move when it fills.
+        reasonsLabel_->setMinimumHeight(concordanceOfferButton_->sizeHint().height());
     });
+}
+
+std::vector<engine::DiagnosisRow> DiagnosisPanel::displayedRows() const
+{
+    std::vector<engine::DiagnosisRow> rows;
+    for (int i = 0; i < diagnosisList_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = diagnosisList_->topLevelItem(i);
+        rows.push_back({item->text(0), item->text(1), !item->icon(1).isNull()});
+    }
+    return rows;
+}
+
+QString DiagnosisPanel::columnCaption(int column) const
+{
+    return diagnosisList_->headerItem()->text(column);
+}
+
+QString DiagnosisPanel::rankingText() const
+{
+    return rankingCombo_->currentText();
 }
 
 void DiagnosisPanel::focusList()
 {
     diagnosisList_->setFocus();
+}
+
+QString DiagnosisPanel::selectedDiagnosis() const
+{
+    const QList<QTreeWidgetItem*> selected = diagnosisList_->selectedItems();
+    return selected.isEmpty() ? QString() : selected.first()->text(1);
 }
 
 void DiagnosisPanel::showEvaluation(const engine::EvaluationResult& result)
@@ -180,8 +264,38 @@ void DiagnosisPanel::showEvaluation(const engine::EvaluationResult& result)
     if (result.progressMaximum >= 0)
         scoreBar_->setMaximum(std::max(result.progressMaximum, 1));
     scoreBar_->setValue(result.progressPosition);
+    // A strict ranking that keeps no pathology for the findings entered: the concordance ranking
+    // lists those explaining most of them.
+    concordanceOfferButton_->setVisible(!result.failed && result.rows.empty() && !session_.isEmpty() &&
+                                        session_.rankingMode() != engine::SortMode::Concordance &&
+                                        result.header == engine::diagnosesHeader(0));
     if (!result.failed)
         selectRetainedDiagnosis();
+    showReasonsOfCurrentRow();
+    if (concordanceOfferButton_->isVisibleTo(this))
+        reasonsLabel_->setText(QStringLiteral("Aucune pathologie ne réunit tous les signes entrés."));
+}
+
+QString DiagnosisPanel::reasonsText(const QString& pathology) const
+{
+    const std::optional<engine::FindingReasons> reasons = session_.reasons(pathology);
+    if (!reasons || (reasons->explains.empty() && reasons->lacks.isEmpty()))
+        return QString();
+    QStringList explained;
+    for (const engine::ExplainedFinding& f : reasons->explains)
+        explained.append(QStringLiteral("%1 (%2)").arg(f.finding).arg(f.weight));
+    QStringList parts;
+    if (!explained.isEmpty())
+        parts.append(QStringLiteral("Explique : ") + explained.join(QStringLiteral(", ")));
+    if (!reasons->lacks.isEmpty())
+        parts.append(QStringLiteral("N'explique pas : ") + reasons->lacks.join(QStringLiteral(", ")));
+    return parts.join(QStringLiteral(" — "));
+}
+
+void DiagnosisPanel::showReasonsOfCurrentRow()
+{
+    const QTreeWidgetItem* item = diagnosisList_->currentItem();
+    reasonsLabel_->setText(item ? reasonsText(item->text(1)) : QString());
 }
 
 void DiagnosisPanel::showRetainedDiagnosis()
@@ -237,9 +351,15 @@ void DiagnosisPanel::showSelectedScore()
 
 void DiagnosisPanel::onRankingChosen()
 {
-    const bool probability = rankingCombo_->currentIndex() == 1;
-    diagnosisList_->headerItem()->setText(0, probability ? QStringLiteral("0,") : QStringLiteral("%"));
-    session_.setRankingMode(probability ? engine::SortMode::Probability : engine::SortMode::Prevalence);
+    session_.setRankingMode(static_cast<engine::SortMode>(rankingCombo_->currentIndex()));
+}
+
+void DiagnosisPanel::showRankingMode()
+{
+    const engine::SortMode mode = session_.rankingMode();
+    rankingCombo_->setCurrentIndex(static_cast<int>(mode));
+    diagnosisList_->headerItem()->setText(0, mode == engine::SortMode::Probability ? QStringLiteral("0,")
+                                                                                   : QStringLiteral("%"));
 }
 
 void DiagnosisPanel::onListFocused()
@@ -262,6 +382,30 @@ void DiagnosisPanel::onListLeft()
 
 bool DiagnosisPanel::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == diagnosisList_->viewport() && event->type() == QEvent::ToolTip) {
+        // The row's own tooltip (the emergency mark) first, then why the pathology is there.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (const QTreeWidgetItem* item = diagnosisList_->itemAt(help->pos())) {
+            QStringList lines;
+            if (!item->toolTip(1).isEmpty())
+                lines.append(item->toolTip(1));
+            const QString reasons = reasonsText(item->text(1));
+            if (!reasons.isEmpty())
+                lines.append(QString(reasons).replace(QStringLiteral(" — "), QStringLiteral("\n")));
+            if (!lines.isEmpty()) {
+                QToolTip::showText(help->globalPos(), lines.join(u'\n'), diagnosisList_->viewport());
+                return true;
+            }
+        }
+    }
+    if (watched == diagnosisList_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            if (!selectedDiagnosis().isEmpty())
+                emit sheetOfRowRequested();
+            return true;
+        }
+    }
     if (watched == diagnosisList_ && event->type() == QEvent::FocusIn)
         onListFocused();
     else if (watched == diagnosisList_ && event->type() == QEvent::FocusOut)

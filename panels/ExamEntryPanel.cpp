@@ -112,6 +112,16 @@ void ExamEntryPanel::focusEntry()
     entry_->input()->setFocus();
 }
 
+void ExamEntryPanel::proposeExamLine(const QString& line)
+{
+    QComboBox* input = entry_->input();
+    input->setCurrentIndex(input->findText(GetEC(line), Qt::MatchExactly));
+    onExamChosen();
+    examResultCombo_->setCurrentIndex(examResultCombo_->findText(GetECResult(line), Qt::MatchExactly));
+    // The result shown is the one chosen: validating takes this line, not an earlier one.
+    onResultChosen();
+}
+
 void ExamEntryPanel::onExamChosen()
 {
     const QComboBox* input = entry_->input();

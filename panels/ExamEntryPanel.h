@@ -31,6 +31,9 @@ public:
     void focusEntry();
     // "not" before the next line; a chosen exam and result are entered at once.
     void negateNextLine();
+    // Puts an exam line "exam : result" into the entry, exam and result chosen where they are
+    // offered, without validating it.
+    void proposeExamLine(const QString& line);
 
 signals:
     // Escape in the entry: the physician wants an empty case.

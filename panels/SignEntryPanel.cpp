@@ -100,6 +100,10 @@ SignEntryPanel::SignEntryPanel(engine::CaseSession& session, QWidget* parent)
     connect(orButton_, &QToolButton::clicked, this, [this] { enterOperator(token::Or); });
     connect(openParenButton_, &QToolButton::clicked, this, [this] { enterParenthesis(token::Open); });
     connect(closeParenButton_, &QToolButton::clicked, this, [this] { enterParenthesis(token::Close); });
+    connect(signWebButton_, &QToolButton::clicked, this, [this] {
+        const int offered = entry_->text().isEmpty() ? -1 : entry_->indexOf(entry_->text());
+        emit signLookupRequested(offered < 0 ? QString() : entry_->input()->itemText(offered));
+    });
 
     connect(&session_, &engine::CaseSession::formulaChanged, this, &SignEntryPanel::showFormula);
     connect(&session_, &engine::CaseSession::evaluated, this, &SignEntryPanel::showOffers);
@@ -117,6 +121,11 @@ void SignEntryPanel::startEntry()
 void SignEntryPanel::focusEntry()
 {
     entry_->input()->setFocus();
+}
+
+void SignEntryPanel::proposeSign(const QString& sign)
+{
+    entry_->input()->setEditText(sign);
 }
 
 int SignEntryPanel::signSelection() const
@@ -274,6 +283,17 @@ void SignEntryPanel::showOffers(const engine::EvaluationResult& result)
         return;
     entry_->setItems(session_.state().CandidateSigns.lines());
     updateWebButton();
+}
+
+void SignEntryPanel::formulaLoaded()
+{
+    entry_->clearText();
+    signWebButton_->setEnabled(false);
+    const bool any = !session_.state().SCList.isEmpty();
+    if (any)
+        notButton_->setEnabled(true);
+    orButton_->setEnabled(any);
+    closeParenButton_->setEnabled(any);
 }
 
 void SignEntryPanel::onCleared()

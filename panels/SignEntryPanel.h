@@ -25,16 +25,24 @@ class SignEntryPanel : public QWidget {
 public:
     explicit SignEntryPanel(engine::CaseSession& session, QWidget* parent = nullptr);
 
+    // A formula loaded from elsewhere (an opened case file, another analysis): the typed text goes,
+    // and the operators are available as after a validated sign, or not at all when it is empty.
+    void formulaLoaded();
+
     // Empties the entry and puts the focus in it.
     void startEntry();
     void focusEntry();
     // "and", "not" or "or" between the entered signs and the sign in the entry, if any. "or" is
     // refused while its button is unavailable.
     void enterOperator(const QString& op);
+    // Puts a sign into the entry without validating it: the physician validates it as a typed one.
+    void proposeSign(const QString& sign);
 
 signals:
     // Escape in the entry: the physician wants an empty case.
     void clearAllRequested();
+    // The "?" button: look the offered sign in the entry up on the web (empty when none is there).
+    void signLookupRequested(const QString& sign);
 
 private:
     void validateSign();

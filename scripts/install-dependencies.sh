@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
     libsqlite3-dev libyaml-cpp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    clang-format fonts-liberation2 xvfb xauth
+    clang-format fonts-liberation2 xvfb xauth poppler-utils
     clang libclang-rt-dev
     librsvg2-bin desktop-file-utils appstream dpkg-dev file
 )

@@ -10,6 +10,7 @@
 #include "kb/Schema.h"
 #include "widgets/SortableListWidget.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QHeaderView>
@@ -364,6 +365,45 @@ private slots:
         QCOMPARE(form->session().rankingMode(), engine::SortMode::Probability);
         QCOMPARE(rows().first(), QStringLiteral("99 Grippe"));
         QVERIFY(find<QLineEdit>("retainedDiagnosisEdit")->text().isEmpty()); // the keep flag was used once
+    }
+
+    // When the strict ranking keeps nothing, F7 shows the ranking by concordance; the selector
+    // follows it, the reasons of the selected row show under the list, and the selector, opened
+    // and driven from the keyboard, goes back to a strict ranking.
+    void concordanceRankingWithItsReasons()
+    {
+        auto* list = find<SortableListWidget>("diagnosisList");
+        form->session().setFormula(L({"Odynophagie", "and", "Dyspnée"}));
+        form->session().evaluateCase(engine::EvaluationMode::Rank);
+        QVERIFY(rows().isEmpty());
+        QCOMPARE(list->headerItem()->text(1), QStringLiteral("Pas de diagnostic !"));
+        QVERIFY(button("concordanceOfferButton")->isVisible());
+        QCOMPARE(find<QLabel>("reasonsLabel")->text(),
+                 QStringLiteral("Aucune pathologie ne réunit tous les signes entrés."));
+
+        pressKey(Qt::Key_F7);
+        QCOMPARE(form->session().rankingMode(), engine::SortMode::Concordance);
+        QCOMPARE(combo("rankingCombo")->currentText(), QStringLiteral("Tri par concordance"));
+        QCOMPARE(list->headerItem()->text(0), QStringLiteral("%"));
+        QCOMPARE(rows(), L({"99 Angine", "87 Pneumopathie", "79 Grippe"}));
+        QVERIFY(!button("concordanceOfferButton")->isVisible());
+        pressKey(Qt::Key_F3);
+        QCOMPARE(focusWidget(), list);
+        QCOMPARE(find<QLabel>("reasonsLabel")->text(),
+                 QStringLiteral("Explique : Odynophagie (6) — N'explique pas : Dyspnée"));
+        pressKey(Qt::Key_Down);
+        QCOMPARE(find<QLabel>("reasonsLabel")->text(),
+                 QStringLiteral("Explique : Dyspnée (3) — N'explique pas : Odynophagie"));
+
+        QComboBox* selector = combo("rankingCombo");
+        QTest::mouseClick(selector, Qt::LeftButton);
+        QTRY_VERIFY(selector->view()->isVisible());
+        pressKey(Qt::Key_Up);
+        pressKey(Qt::Key_Up);
+        pressKey(Qt::Key_Return);
+        QCOMPARE(form->session().rankingMode(), engine::SortMode::Prevalence);
+        QVERIFY(rows().isEmpty());
+        QVERIFY(button("concordanceOfferButton")->isVisible());
     }
 
     // An emergency is marked by a red sign before its name and a tooltip, on its own row whatever

@@ -23,6 +23,26 @@ app::DialogButton ScriptedMessages::show(app::DialogType type, const QString& te
     return buttons.value(0, app::DialogButton::Ok);
 }
 
+QString ScriptedMessages::askSaveFile(const QString& folder, const QString& fileName, const QString&)
+{
+    fileRequests << folder << fileName;
+    if (files.empty())
+        return QString();
+    const QString path = files.front();
+    files.pop_front();
+    return path;
+}
+
+QString ScriptedMessages::askOpenFile(const QString& folder, const QString&)
+{
+    fileRequests << folder;
+    if (files.empty())
+        return QString();
+    const QString path = files.front();
+    files.pop_front();
+    return path;
+}
+
 QStringList ScriptedMessages::texts() const
 {
     QStringList out;

@@ -25,8 +25,14 @@ public:
     // Answers in order; once they run out every box is answered with its first button.
     std::deque<app::DialogButton> answers;
     QList<ShownMessage> shown;
+    // The paths the file choosers return in order; once they run out, every chooser is cancelled.
+    std::deque<QString> files;
+    // What each chooser was opened on: the folder, then the proposed file name for a save.
+    QStringList fileRequests;
     app::DialogButton show(app::DialogType type, const QString& text,
                            const QList<app::DialogButton>& buttons) override;
+    QString askSaveFile(const QString& folder, const QString& fileName, const QString& filter) override;
+    QString askOpenFile(const QString& folder, const QString& filter) override;
     QStringList texts() const;
 };
 

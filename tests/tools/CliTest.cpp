@@ -57,6 +57,18 @@ protected:
                 QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
+    // A learn command on a two-sign case, right, with the options given.
+    static QStringList learn(const QStringList& options)
+    {
+        return QStringList{QStringLiteral("learn"),
+                           QStringLiteral(R"({"signs":["Fièvre","and","Toux"]})"),
+                           QStringLiteral("--diagnosis"),
+                           QStringLiteral("Grippe"),
+                           QStringLiteral("--right"),
+                           QStringLiteral("--file"),
+                           file("refused.vl")} +
+               options;
+    }
     static QTemporaryDir* dir;
 };
 
@@ -91,6 +103,32 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
          "--min-top3 attend un pourcentage"},
         {"Data.vdat", {QStringLiteral("vignettes"), file("sexless.jsonl")}, "Ligne 1 : sexe invalide"},
         {"Data.vdat",
+         {evaluate, QStringLiteral(R"({"mode": "concordant"})")},
+         "mode « concordant » invalide"},
+        {"Data.vdat",
+         {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--mode"), QStringLiteral("strict")},
+         "mode « strict » invalide"},
+        {"Data.vdat",
+         {QStringLiteral("vignettes"), file("one.jsonl"), QStringLiteral("--mode")},
+         "--mode attend"},
+        {"Data.vdat", {QStringLiteral("report"), QStringLiteral(R"({"signs": ["Fièvre"]})")}, "Usage"},
+        {"Data.vdat",
+         {QStringLiteral("report"), QStringLiteral("{}"), QStringLiteral("--out"), file("vide.pdf")},
+         "Veuillez valider au moins une entrée"},
+        {"Data.vdat",
+         {QStringLiteral("report"), QStringLiteral(R"({"signs": ["Fièvre"]})"), QStringLiteral("--out"),
+          file("absent/rapport.pdf")},
+         "Impossible d'écrire le fichier"},
+        {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("6")}), "un entier de 1 à 5 : 6"},
+        {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("0")}), "un entier de 1 à 5 : 0"},
+        {"absent.vdat", learn({QStringLiteral("--level"), QStringLiteral("2"), QStringLiteral("--wrong")}),
+         "Usage"}, // both --right and --wrong
+        {"absent.vdat",
+         {QStringLiteral("learn"), QStringLiteral(R"({"signs":[]})"), QStringLiteral("--diagnosis"),
+          QStringLiteral("Grippe"), QStringLiteral("--right"), QStringLiteral("--level"), QStringLiteral("1"),
+          QStringLiteral("--file"), file("refused.vl")},
+         "uniquement dans le context clinique"},
+        {"Data.vdat",
          {QStringLiteral("recall"), file("renamed.tsv")},
          "Ligne 2 : le signe « Oeil rouge » n'est pas dans le vocabulaire"},
     };
@@ -101,6 +139,7 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
         EXPECT_TRUE(o.err.contains(QString::fromUtf8(c.said))) << o.err.toStdString();
         EXPECT_TRUE(o.out.isEmpty()) << o.out.toStdString();
     }
+    EXPECT_FALSE(QFile::exists(file("refused.vl")));
 }
 
 TEST_F(Cli, AFormulaThatCannotBeEvaluatedSaysWhy)
@@ -114,6 +153,44 @@ TEST_F(Cli, AFormulaThatCannotBeEvaluatedSaysWhy)
         run("Data.vdat", {QStringLiteral("evaluate"), QStringLiteral(R"({"signs": ["Fièvre"]})")});
     EXPECT_TRUE(fine.out.startsWith(QStringLiteral("{\"failed\":false,\"condition\"")))
         << fine.out.toStdString();
+}
+
+// Each row says which findings the pathology explains, with their weights, and which it lacks;
+// ranked by concordance, a pathology lacking one finding is still listed.
+TEST_F(Cli, RowsGiveTheirReasonsInEveryMode)
+{
+    const QString strict = QStringLiteral(R"({"signs": ["Odynophagie", "and", "Dyspnée"]})");
+    const Outcome none = run("Data.vdat", {QStringLiteral("evaluate"), strict});
+    EXPECT_TRUE(none.out.contains(QStringLiteral(R"("header":"Pas de diagnostic !","rows":[])")))
+        << none.out.toStdString();
+    const Outcome o =
+        run("Data.vdat",
+            {QStringLiteral("evaluate"),
+             QStringLiteral(R"({"mode": "concordance", "signs": ["Odynophagie", "and", "Dyspnée"]})")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_TRUE(o.out.contains(QStringLiteral(
+        R"("rows":[{"percent":"99","name":"Angine","emergency":false,"explains":[{"finding":"Odynophagie","weight":6}],"lacks":["Dyspnée"]},)")))
+        << o.out.toStdString();
+    const Outcome v = run("Data.vdat", {QStringLiteral("vignettes"), file("one.jsonl"),
+                                        QStringLiteral("--mode"), QStringLiteral("concordance")});
+    EXPECT_EQ(v.status, 0) << v.err.toStdString();
+    EXPECT_TRUE(v.out.contains(QStringLiteral("1 vignettes : top-1"))) << v.out.toStdString();
+}
+
+// The report of a case as a PDF file, its page count on standard output.
+TEST_F(Cli, ReportWritesThePdfOfTheCase)
+{
+    const QString pdf = file("rapport.pdf");
+    const Outcome o =
+        run("Data.vdat", {QStringLiteral("report"),
+                          QStringLiteral(R"({"sex":"h","signs":["Fièvre"],"notes":"{\\rtf1 Vu.}"})"),
+                          QStringLiteral("--out"), pdf, QStringLiteral("--name"), QStringLiteral("Martin")});
+    EXPECT_EQ(o.status, 0) << o.err.toStdString();
+    EXPECT_EQ(o.out, QStringLiteral("1 page(s) : %1\n").arg(pdf));
+    QFile written(pdf);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("%PDF-"));
+    EXPECT_FALSE(QFile::exists(file("vide.pdf")));
 }
 
 // The sheet of a pathology found without regard to case, its definition and treatment read from
@@ -183,6 +260,47 @@ TEST_F(Cli, CaseFilesAreSavedListedShownAndDeleted)
     EXPECT_EQ(run("cases.vdat", {c, QStringLiteral("list")}).out, name + u'\n');
     o = run("cases.vdat", {c, QStringLiteral("save"), QStringLiteral("{}"), QStringLiteral("--name"), name});
     EXPECT_TRUE(o.err.contains(QStringLiteral("Vous n'avez pas encore effectuer"))) << o.err.toStdString();
+}
+
+} // namespace
+
+namespace {
+
+// A judgement learned from the command line, read back by the next evaluation: the pathology
+// judged right climbs above one that ranked before it, and the file keeps what it held.
+TEST_F(Cli, LearningMovesTheJudgedDiagnosisInTheNextEvaluation)
+{
+    const QString learning = file("Apprentissage.vl");
+    write("Apprentissage.vl", "Angine\r\nToux\r\n-1\r\n");
+    const QString json = QStringLiteral(R"({"sex":"h","age":"2","signs":["Fièvre","and","Céphalées"]})");
+    auto ranking = [&](bool withLearning) {
+        QStringList args{QStringLiteral("evaluate")};
+        if (withLearning)
+            args << QStringLiteral("--learning") << learning;
+        const Outcome o = run("Data.vdat", args << json);
+        EXPECT_EQ(o.status, 0) << o.err.toStdString();
+        QStringList names;
+        for (const QString& part : o.out.split(QStringLiteral("\"name\":\"")).mid(1))
+            names.append(part.left(part.indexOf(u'"')));
+        return names;
+    };
+    const QStringList before = ranking(true);
+    ASSERT_EQ(before.indexOf(QStringLiteral("Orchite")), 3) << before.join(u',').toStdString();
+
+    const Outcome learned =
+        run("absent.vdat", {QStringLiteral("learn"), json, QStringLiteral("--diagnosis"),
+                            QStringLiteral("Orchite"), QStringLiteral("--right"), QStringLiteral("--level"),
+                            QStringLiteral("5"), QStringLiteral("--file"), learning});
+    ASSERT_EQ(learned.status, 0) << learned.err.toStdString();
+    QFile f(learning);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("Angine\r\nToux\r\n-1\r\n"
+                                      "Orchite\r\nFi\xe8vre\r\n+5\r\nOrchite\r\nC\xe9phal\xe9"
+                                      "es\r\n+5\r\n"));
+
+    const QStringList after = ranking(true);
+    EXPECT_EQ(after.indexOf(QStringLiteral("Orchite")), 2) << after.join(u',').toStdString();
+    EXPECT_EQ(ranking(false), before);
 }
 
 } // namespace

@@ -40,6 +40,19 @@ std::optional<QStringList> stringArray(const QJsonValue& value)
 } // namespace
 
 // Reads a case; on a bad one, *error says why in French.
+std::optional<engine::SortMode> parseSortMode(const QString& name, QString* error)
+{
+    if (name == u"prevalence")
+        return engine::SortMode::Prevalence;
+    if (name == u"probability")
+        return engine::SortMode::Probability;
+    if (name == u"concordance")
+        return engine::SortMode::Concordance;
+    *error =
+        QStringLiteral("mode « %1 » invalide : « prevalence », « probability » ou « concordance »").arg(name);
+    return std::nullopt;
+}
+
 std::optional<CaseInput> parseCase(const QByteArray& json, QString* error, bool withNotes)
 {
     QJsonParseError parseError;
@@ -78,13 +91,10 @@ std::optional<CaseInput> parseCase(const QByteArray& json, QString* error, bool 
         *error = QStringLiteral("tranche d'âge « %1 » invalide : \"\", \"1\", \"2\" ou \"3\"").arg(c.age);
         return std::nullopt;
     }
-    const QString mode = *modeMember;
-    if (mode == u"probability")
-        c.mode = engine::SortMode::Probability;
-    else if (mode != u"prevalence") {
-        *error = QStringLiteral("mode « %1 » invalide : « prevalence » ou « probability »").arg(mode);
+    const std::optional<engine::SortMode> mode = parseSortMode(*modeMember, error);
+    if (!mode)
         return std::nullopt;
-    }
+    c.mode = *mode;
     const QJsonValue dg = o.value(QStringLiteral("dg"));
     if (!dg.isUndefined() && !(dg.isDouble() && (dg.toDouble() == 0 || dg.toDouble() == 1))) {
         *error = QStringLiteral("dg invalide : 1 (évaluation complète) ou 0 (vocabulaire)");

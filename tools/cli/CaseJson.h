@@ -21,6 +21,9 @@ struct CaseInput {
     QString notes; // the case notes, as RTF text
 };
 
+// "prevalence", "probability" or "concordance"; on another name, *error says why in French.
+std::optional<engine::SortMode> parseSortMode(const QString& name, QString* error);
+
 // Reads a case; on a bad one, *error says why in French. "notes" is accepted only when withNotes.
 std::optional<CaseInput> parseCase(const QByteArray& json, QString* error, bool withNotes = false);
 

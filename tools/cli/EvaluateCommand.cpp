@@ -65,8 +65,24 @@ QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
     for (const engine::DiagnosisRow& row : result.rows) {
         if (rows.size() > 1)
             rows += ',';
-        rows += orderedObject(
-            {{"percent", json(row.percent)}, {"name", json(row.name)}, {"emergency", json(row.emergency)}});
+        // Why the pathology is there: the findings it explains with their weights, and the others.
+        const std::optional<engine::FindingReasons> reasons = session.reasons(row.name);
+        const QJsonArray lacks = reasons ? toArray(reasons->lacks) : QJsonArray();
+        QByteArray explained = "[";
+        if (reasons) {
+            for (const engine::ExplainedFinding& f : reasons->explains) {
+                if (explained.size() > 1)
+                    explained += ',';
+                explained +=
+                    orderedObject({{"finding", json(f.finding)}, {"weight", json(qint64(f.weight))}});
+            }
+        }
+        explained += ']';
+        rows += orderedObject({{"percent", json(row.percent)},
+                               {"name", json(row.name)},
+                               {"emergency", json(row.emergency)},
+                               {"explains", explained},
+                               {"lacks", json(lacks)}});
     }
     rows += ']';
     // A failed evaluation leaves the page captions as they were: here, the bare captions.

@@ -7,6 +7,7 @@
 #include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
 #include "recognition/Recognition.h"
+#include "tools/cli/CaseJson.h"
 #include "tools/cli/Cli.h"
 
 #include <QFile>
@@ -140,10 +141,20 @@ int runVignettes(Context& context)
     const auto minTop10 = parseThreshold(args, QStringLiteral("--min-top10"), &thresholdError);
     if (!minTop1 || !minTop3 || !minTop10)
         return fail(context, thresholdError);
+    engine::SortMode mode = engine::SortMode::Prevalence;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--mode")); at >= 0) {
+        QString error = QStringLiteral("--mode attend « prevalence », « probability » ou « concordance »");
+        const std::optional<engine::SortMode> chosen =
+            at + 1 < args.size() ? parseSortMode(args.at(at + 1), &error) : std::nullopt;
+        if (!chosen)
+            return fail(context, error);
+        mode = *chosen;
+        args.remove(at, 2);
+    }
     if (args.size() != 1 || args.first().startsWith(QStringLiteral("--")))
         return fail(context,
                     QStringLiteral("Usage : vardelo-cli [--db FICHIER] vignettes FICHIER [--verbose] "
-                                   "[--min-top1 %] [--min-top3 %] [--min-top10 %]"));
+                                   "[--mode MODE] [--min-top1 %] [--min-top3 %] [--min-top10 %]"));
     QFile file(args.first());
     if (!file.open(QIODevice::ReadOnly))
         return fail(context, QStringLiteral("Fichier de vignettes illisible : %1").arg(args.first()));
@@ -175,6 +186,7 @@ int runVignettes(Context& context)
         kb::Query query(connection);
         engine::CaseSession session(query);
         session.setWelcomeAccepted(true);
+        session.setRankingMode(mode);
         for (const QJsonObject& v : std::as_const(vignettes)) {
             const Outcome o = run(session, query, v);
             all.add(o.rank);
@@ -212,7 +224,8 @@ int runVignettes(Context& context)
 }
 
 const CommandRegistration
-    registration("vignettes", "vignettes FICHIER [--verbose] [--min-top1 %] [--min-top3 %] [--min-top10 %]",
+    registration("vignettes",
+                 "vignettes FICHIER [--verbose] [--mode MODE] [--min-top1 %] [--min-top3 %] [--min-top10 %]",
                  runVignettes);
 
 } // namespace

@@ -1,9 +1,10 @@
 #include "kb/KnowledgeFile.h"
 #include "tools/cli/Cli.h"
 
-#include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <map>
+#include <memory>
 
 namespace vardelo::cli {
 
@@ -70,7 +71,14 @@ int fail(Context& context, const QString& message)
 int main(int argc, char* argv[])
 {
     using namespace vardelo::cli;
-    QCoreApplication app(argc, argv);
+    // The report lays text out with Qt's fonts, which need a graphical application; no display is
+    // used, and the other commands keep the plain one.
+    const int commandAt = argc > 1 && QByteArray(argv[1]) == "--db" ? 3 : 1;
+    const bool needsFonts = commandAt < argc && QByteArray(argv[commandAt]) == "report";
+    if (needsFonts && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app = needsFonts ? std::make_unique<QGuiApplication>(argc, argv)
+                                                             : std::make_unique<QCoreApplication>(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = QCoreApplication::arguments().mid(1);
