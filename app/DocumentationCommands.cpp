@@ -26,11 +26,6 @@ DocumentationCommands::DocumentationCommands(MainActions& actions, const Documen
     , desktop_(desktop)
     , showPage_(std::move(showPage))
 {
-    for (QAction* a : {actions.showDefinitionAction, actions.showTreatmentAction,
-                       actions.pathologyNotesAction, actions.googleImagesAction}) {
-        a->setEnabled(true);
-        a->setToolTip(QString());
-    }
     connect(actions.showDefinitionAction, &QAction::triggered, this,
             [this] { openDiagnosisSheet(SheetPage::Definition); });
     connect(actions.showTreatmentAction, &QAction::triggered, this,

@@ -3,6 +3,7 @@
 // tests fill it with a temporary folder, a loopback server, a scripted answerer and a recorder.
 
 #include "app/MessageInterface.h"
+#include "dialogs/ModalRunner.h"
 #include "platform/Desktop.h"
 
 #include <QString>
@@ -16,6 +17,8 @@ struct Environment {
     int networkTimeoutMs = 4000;
     MessageInterface* messages = nullptr;
     platform::Desktop* desktop = nullptr;
+    // How the dialogs of the free entry and the interrogation run; exec() when null.
+    dialogs::ModalRunner* modals = nullptr;
 
     QString workingFile(const QString& name) const;
     QString programFile(const QString& name) const;

@@ -1,7 +1,6 @@
 #include "app/MainActions.h"
 
 #include "app/Appearance.h"
-#include "panels/PanelParts.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -116,12 +115,6 @@ MainActions::MainActions(QMainWindow& window)
     helpAction->setShortcutContext(Qt::WindowShortcut);
     window.addAction(helpAction);
 
-    // Commands whose windows are not part of this version yet stay visible but unavailable.
-    for (QAction* a : {interrogationModeAction, showDefinitionAction, showTreatmentAction,
-                       pathologyNotesAction, googleImagesAction}) {
-        a->setEnabled(false);
-        a->setToolTip(panels::AvailableLaterHint);
-    }
     for (QAction* a : window.findChildren<QAction*>()) {
         if (!a->shortcut().isEmpty())
             keyed_.append(a);

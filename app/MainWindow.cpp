@@ -3,9 +3,11 @@
 #include "app/Appearance.h"
 #include "app/CaseFileActions.h"
 #include "app/DocumentationCommands.h"
+#include "app/InterrogationFlow.h"
 #include "app/MainActions.h"
 #include "app/MessageTexts.h"
 #include "app/ReportActions.h"
+#include "app/SuggestionFlow.h"
 #include "app/TrainingCommands.h"
 #include "casefiles/ParallelAnalyses.h"
 #include "dialogs/AboutDialog.h"
@@ -160,6 +162,7 @@ void MainWindow::buildPanels()
     connect(a.deleteCaseAction, &QAction::triggered, caseFiles_, &CaseFileActions::deleteCase);
     connect(a.openCasesFolderAction, &QAction::triggered, caseFiles_, &CaseFileActions::openCasesFolder);
     connect(a.deleteAllCasesAction, &QAction::triggered, caseFiles_, &CaseFileActions::deleteAllCases);
+    wireDialogue();
 
     // Today's size where the screen has room for it, the screen's room otherwise, centred on it.
     QSize size = DefaultWorkspaceSize + QSize(0, menuBar()->sizeHint().height());
@@ -194,6 +197,49 @@ void MainWindow::connectReport()
     });
     connect(diagnosisPanel_, &panels::DiagnosisPanel::reportRequested, reportActions_,
             &ReportActions::writeReport);
+}
+
+void MainWindow::wireDialogue()
+{
+    dialogs::ModalRunner& modals = env_.modals ? *env_.modals : execRunner_;
+    const auto enterSign = [this](const QString& sign, const QString& op) {
+        signsPage_->enterSign(sign, op);
+    };
+    const auto diagnoses = [this] { return diagnosisPanel_->shownDiagnoses(); };
+
+    suggestions_ = new SuggestionFlow(*session_, *query_, messages(), modals, this, this);
+    suggestions_->setCaseFiles(caseFiles_);
+    SuggestionFlow::Hooks hooks;
+    hooks.enterSign = enterSign;
+    hooks.validateEntryText = [this](const QString& text) {
+        signsPage_->setEntryText(text);
+        signsPage_->validate();
+    };
+    hooks.clearSignEntry = [this] { signsPage_->clearEntry(); };
+    hooks.focusSignEntry = [this] { signsPage_->focusEntry(); };
+    hooks.startCaseFor = [this](const engine::Patient& patient) { applyPatient(patient); };
+    hooks.diagnoses = diagnoses;
+    hooks.enterExamLine = [this](const QString& line) { examsPage_->enterFoundLine(line); };
+    suggestions_->setHooks(std::move(hooks));
+    connect(signsPage_, &panels::SignEntryPanel::unmatchedTextTyped, suggestions_,
+            &SuggestionFlow::continueInFreeEntry);
+    connect(signsPage_, &panels::SignEntryPanel::freeTextSubmitted, suggestions_, &SuggestionFlow::recognize);
+    connect(examsPage_, &panels::ExamEntryPanel::examSearchRequested, suggestions_,
+            &SuggestionFlow::searchExam);
+
+    interrogation_ = new InterrogationFlow(*session_, *query_, messages(), modals, this, this);
+    InterrogationFlow::Hooks steps;
+    steps.showSignsPage = [this] { entryTabs_->setCurrentWidget(signsPage_); };
+    steps.diagnoses = diagnoses;
+    steps.enterSign = enterSign;
+    steps.showExams = [this] {
+        entryTabs_->setCurrentWidget(examsPage_);
+        examsPage_->openExamList();
+    };
+    interrogation_->setHooks(std::move(steps));
+    connect(actions_->interrogationModeAction, &QAction::triggered, interrogation_, &InterrogationFlow::run);
+    connect(signsPage_, &panels::SignEntryPanel::interrogationRequested, interrogation_,
+            &InterrogationFlow::run);
 }
 
 void MainWindow::connectActions()

@@ -26,8 +26,10 @@ class SignEntryPanel;
 namespace vardelo::app {
 
 class CaseFileActions;
+class InterrogationFlow;
 class MainActions;
 class ReportActions;
+class SuggestionFlow;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -91,7 +93,10 @@ private:
     QWidget* currentPage() const;
     MessageInterface& messages() { return *env_.messages; }
 
+    void wireDialogue();
+
     Environment env_;
+    dialogs::ExecRunner execRunner_;
     kb::KbVersion version_;
     QString remoteVersion_;
     QString versionStatus_;
@@ -116,6 +121,8 @@ private:
     panels::PathologyPanel* pathologyPage_ = nullptr;
     panels::DiagnosisPanel* diagnosisPanel_ = nullptr;
     ReportActions* reportActions_ = nullptr;
+    SuggestionFlow* suggestions_ = nullptr;
+    InterrogationFlow* interrogation_ = nullptr;
 };
 
 } // namespace vardelo::app

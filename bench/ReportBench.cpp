@@ -56,7 +56,7 @@ report::ReportContent content(const engine::EvaluationResult& result, const QStr
     c.signFormula = formula;
     c.examLines = {QStringLiteral("and"), QStringLiteral("CRP : Élevée")};
     c.diagnosesCaption = result.header;
-    c.rankingCaption = report::rankingCaption(engine::SortMode::Prevalence);
+    c.rankingCaption = engine::sortModeCaption(engine::SortMode::Prevalence);
     c.rows.assign(result.rows.begin(), result.rows.begin() + qsizetype(std::min(rows, result.rows.size())));
     c.retainedDiagnosis = c.rows.empty() ? QString() : c.rows.front().name;
     return c;

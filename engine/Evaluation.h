@@ -25,6 +25,14 @@ inline const QString CaptionPathologies = QStringLiteral("Pathologies");
 // Prevalence and probability keep only the pathologies that have every finding joined by "and";
 // concordance ranks every pathology by the findings it explains and those it leaves unexplained.
 enum class SortMode { Prevalence = 0, Probability = 1, Concordance = 2 };
+// The ranking modes as the physician chooses them and the report names them, in the order of SortMode.
+inline const QStringList SortModeCaptions = {QStringLiteral("Tri par Prévalence"),
+                                             QStringLiteral("Tri par Probabilité"),
+                                             QStringLiteral("Tri par concordance")};
+inline QString sortModeCaption(SortMode mode)
+{
+    return SortModeCaptions.value(int(mode));
+}
 
 // Why a pathology is in the list: the entered findings it explains, each with the weight it brings
 // (its sign or exam line's weight, learning included), and those it does not explain, a negated

@@ -46,8 +46,7 @@ DiagnosisPanel::DiagnosisPanel(engine::CaseSession& session, QWidget* parent)
     rankingCombo_ = new QComboBox(this);
     rankingCombo_->setObjectName(QStringLiteral("rankingCombo"));
     // The items follow the numbering of the ranking modes.
-    rankingCombo_->addItems({QStringLiteral("Tri par Prévalence"), QStringLiteral("Tri par Probabilité"),
-                             QStringLiteral("Tri par concordance")});
+    rankingCombo_->addItems(engine::SortModeCaptions);
     rankingCombo_->setFocusPolicy(Qt::NoFocus);
     // As wide as its longest item, so that "Tri par concordance" shows whole.
     rankingCombo_->setFixedSize(std::max(ButtonColumnWidth, rankingCombo_->sizeHint().width()), 24);
@@ -415,6 +414,14 @@ bool DiagnosisPanel::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+QStringList DiagnosisPanel::shownDiagnoses() const
+{
+    QStringList names;
+    for (int i = 0; i < diagnosisList_->topLevelItemCount(); ++i)
+        names.append(diagnosisList_->topLevelItem(i)->text(1));
+    return names;
 }
 
 } // namespace vardelo::panels

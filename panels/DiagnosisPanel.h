@@ -41,6 +41,8 @@ public:
     QAction* concordanceAction() const { return concordanceAction_; }
     // A header click: ascending first, descending on the next click of the same column.
     void sortByColumn(int column);
+    // The pathology names of the list, in the order shown.
+    QStringList shownDiagnoses() const;
     // The pathology name of the selected row, empty when no row is selected.
     QString selectedDiagnosis() const;
 

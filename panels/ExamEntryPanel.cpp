@@ -42,7 +42,6 @@ ExamEntryPanel::ExamEntryPanel(engine::CaseSession& session, QWidget* parent)
                                    QStringLiteral("Rechercher un examen"));
     examSearchButton_->setIcon(widgets::searchIcon());
     examSearchButton_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    markAvailableLater(examSearchButton_);
     for (QToolButton* b : {addExamButton_, removeLastExamButton_, examNotButton_}) {
         b->setMinimumWidth(80);
         b->setMinimumHeight(24);
@@ -78,16 +77,21 @@ ExamEntryPanel::ExamEntryPanel(engine::CaseSession& session, QWidget* parent)
     connect(entry_, &widgets::EntryCombo::focusLeft, this, &ExamEntryPanel::dropFreeText);
 
     QComboBox* input = entry_->input();
+    // A result picked for another exam is no longer the line on screen: it is forgotten as soon as
+    // the exam changes, so that validating never enters a line the physician no longer sees.
     connect(input, &QComboBox::editTextChanged, this, [this, input] {
         if (input->findText(input->currentText(), Qt::MatchFixedString) < 0)
             entry_->dropDown()->hidePopup();
+        session_.setPendingExamLine(QString());
         onExamChosen();
     });
     connect(entry_->dropDown(), qOverload<int>(&QComboBox::activated), this, [this, input](int index) {
         input->setCurrentIndex(index);
         input->setFocus();
+        session_.setPendingExamLine(QString());
         onExamChosen();
     });
+    connect(examSearchButton_, &QToolButton::clicked, this, &ExamEntryPanel::examSearchRequested);
     connect(examResultCombo_, qOverload<int>(&QComboBox::activated), this, &ExamEntryPanel::onResultChosen);
     connect(addExamButton_, &QToolButton::clicked, this, &ExamEntryPanel::addExamLine);
     connect(examNotButton_, &QToolButton::clicked, this, &ExamEntryPanel::negateNextLine);
@@ -150,6 +154,18 @@ void ExamEntryPanel::addExamLine()
         entry_->input()->setFocus();
     entry_->clearText();
     examResultCombo_->clear();
+}
+
+void ExamEntryPanel::enterFoundLine(const QString& line)
+{
+    session_.setPendingExamLine(line);
+    addExamLine();
+}
+
+void ExamEntryPanel::openExamList()
+{
+    entry_->input()->setFocus();
+    entry_->dropDown()->showPopup();
 }
 
 void ExamEntryPanel::negateNextLine()

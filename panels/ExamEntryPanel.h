@@ -31,6 +31,10 @@ public:
     void focusEntry();
     // "not" before the next line; a chosen exam and result are entered at once.
     void negateNextLine();
+    // Enters an exam line found by the exam search, as the validation of a chosen exam and result.
+    void enterFoundLine(const QString& line);
+    // Shows the offered exams' list.
+    void openExamList();
     // Puts an exam line "exam : result" into the entry, exam and result chosen where they are
     // offered, without validating it.
     void proposeExamLine(const QString& line);
@@ -38,6 +42,8 @@ public:
 signals:
     // Escape in the entry: the physician wants an empty case.
     void clearAllRequested();
+    // The search button: the physician describes the exam in their own words.
+    void examSearchRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -25,12 +25,6 @@ QToolButton* makeButton(QWidget* parent, const QString& name, const QString& tex
     return b;
 }
 
-void markAvailableLater(QWidget* widget)
-{
-    widget->setEnabled(false);
-    widget->setToolTip(AvailableLaterHint);
-}
-
 QTextEdit* makeRichEdit(QWidget* parent, const QString& name, bool readOnly)
 {
     auto* e = new QTextEdit(parent);

@@ -14,13 +14,10 @@ namespace vardelo::panels {
 // The pale yellow of the formula displays and the pathology sheet.
 QColor editorYellow();
 
-inline const QString AvailableLaterHint = QStringLiteral("Fonction disponible dans une prochaine version");
-
 // A flat text button that never takes the focus from the entry lines.
 QToolButton* makeButton(QWidget* parent, const QString& name, const QString& text,
                         const QString& hint = QString());
-// A command whose window is not part of this version yet: visible but unavailable.
-void markAvailableLater(QWidget* widget);
+// A rich-text editor with its vertical scroll bar always shown.
 QTextEdit* makeRichEdit(QWidget* parent, const QString& name, bool readOnly);
 // A caption on a blue gradient, white and bold.
 QLabel* makePanelHeader(QWidget* parent, const QString& name, const QString& text);

@@ -51,7 +51,7 @@ SignEntryPanel::SignEntryPanel(engine::CaseSession& session, QWidget* parent)
     signWebButton_->setEnabled(false);
     orButton_->setEnabled(false);
     closeParenButton_->setEnabled(false);
-    markAvailableLater(interrogationButton_);
+    interrogationButton_->setToolTip(QStringLiteral("Dialoguer avec le système Vardelo (Appuyez sur F9)"));
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(6, 6, 6, 6);
@@ -100,6 +100,10 @@ SignEntryPanel::SignEntryPanel(engine::CaseSession& session, QWidget* parent)
     connect(orButton_, &QToolButton::clicked, this, [this] { enterOperator(token::Or); });
     connect(openParenButton_, &QToolButton::clicked, this, [this] { enterParenthesis(token::Open); });
     connect(closeParenButton_, &QToolButton::clicked, this, [this] { enterParenthesis(token::Close); });
+    connect(interrogationButton_, &QToolButton::clicked, this, [this] {
+        entry_->dropDown()->hidePopup();
+        emit interrogationRequested();
+    });
     connect(signWebButton_, &QToolButton::clicked, this, [this] {
         const int offered = entry_->text().isEmpty() ? -1 : entry_->indexOf(entry_->text());
         emit signLookupRequested(offered < 0 ? QString() : entry_->input()->itemText(offered));
@@ -158,9 +162,10 @@ void SignEntryPanel::validateSign()
     if (!text.isEmpty()) {
         const int offered = entry_->indexOf(text);
         if (offered < 0 && Entree(session_.state().SCList, text) < 0) {
-            // Free text: recognition and the suggestion window take it from here once they exist;
-            // until then the text stays in the entry for the physician to correct.
+            // Free text goes to recognition; when nothing is recognised the text stays in the
+            // entry for the physician to correct.
             signWebButton_->setEnabled(false);
+            emit freeTextSubmitted(text);
             return;
         }
         const bool added = session_.addSign(offered >= 0 ? entry_->input()->itemText(offered) : text);
@@ -171,6 +176,38 @@ void SignEntryPanel::validateSign()
             closeParenButton_->setEnabled(true);
         }
     }
+    signWebButton_->setEnabled(false);
+}
+
+void SignEntryPanel::enterSign(const QString& sign, const QString& op)
+{
+    entry_->dropDown()->hidePopup();
+    entry_->clearText();
+    if (!op.isEmpty())
+        session_.addOperator(op);
+    if (session_.addSign(sign)) {
+        notButton_->setEnabled(true);
+        orButton_->setEnabled(true);
+        closeParenButton_->setEnabled(true);
+    }
+    entry_->clearText();
+    signWebButton_->setEnabled(false);
+}
+
+void SignEntryPanel::setEntryText(const QString& text)
+{
+    QComboBox* input = entry_->input();
+    {
+        const QSignalBlocker blocker(input);
+        input->setCurrentIndex(entry_->indexOf(text));
+        input->setEditText(text);
+    }
+    updateWebButton();
+}
+
+void SignEntryPanel::clearEntry()
+{
+    entry_->clearText();
     signWebButton_->setEnabled(false);
 }
 
@@ -209,16 +246,34 @@ void SignEntryPanel::onSignTextEdited()
         return;
     inSignChange_ = true;
     const QString text = entry_->text();
+    bool openFreeEntry = false;
     if (signSelection() < 0) {
-        // Text that is no offered sign will go to the free-entry window; it stays here.
         entry_->dropDown()->hidePopup();
+        openFreeEntry = !suppressFreeEntry_ && !text.isEmpty() && text != token::Open && text != token::Close;
     }
+    suppressFreeEntry_ = false;
     updateWebButton();
     if (text == token::Open || text == token::Close) {
         session_.addParenthesis(text);
         entry_->clearText();
     }
     inSignChange_ = false;
+    // The physician finishes the phrase in free entry, which comes back here to validate it. It
+    // opens once the keystroke is done: the entry's own completion of that keystroke would
+    // otherwise land after whatever free entry entered.
+    // Once only for the changes of one keystroke, and never while free entry is open.
+    if (openFreeEntry && !freeEntryQueued_) {
+        freeEntryQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                const QString typed = entry_->text();
+                if (!typed.isEmpty() && signSelection() < 0 && typed != token::Open && typed != token::Close)
+                    emit unmatchedTextTyped(typed);
+                freeEntryQueued_ = false;
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 void SignEntryPanel::removeLastSign()
@@ -252,6 +307,11 @@ bool SignEntryPanel::handleKey(QKeyEvent* e)
     if (key == Qt::Key_Backspace && entry_->text().isEmpty()) {
         removeLastSign();
         return true;
+    }
+    if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
+        // Deleting is correcting: the text it leaves is not sent to free entry.
+        suppressFreeEntry_ = !entry_->text().isEmpty();
+        return false;
     }
     if (key == Qt::Key_Down || key == Qt::Key_Up) {
         // The arrow keys walk the offered signs and show them in the list behind.

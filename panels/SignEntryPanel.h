@@ -35,12 +35,26 @@ public:
     // "and", "not" or "or" between the entered signs and the sign in the entry, if any. "or" is
     // refused while its button is unavailable.
     void enterOperator(const QString& op);
+    // Enters a sign the dialogue chose (a suggestion, an answer to a question), after op when one
+    // is given ("not" for a denied sign, the answer's operator), whether it is offered or not.
+    void enterSign(const QString& sign, const QString& op = QString());
+    // Puts text in the entry, as if typed, without opening the free entry; validate() then
+    // validates it.
+    void setEntryText(const QString& text);
+    void validate() { validateSign(); }
+    // Empties the entry.
+    void clearEntry();
     // Puts a sign into the entry without validating it: the physician validates it as a typed one.
     void proposeSign(const QString& sign);
 
 signals:
     // Escape in the entry: the physician wants an empty case.
     void clearAllRequested();
+    // Typing made the entry's text match no offered sign: the physician goes on in free entry.
+    void unmatchedTextTyped(const QString& text);
+    // A text that is no offered sign was validated: recognition takes it.
+    void freeTextSubmitted(const QString& text);
+    void interrogationRequested();
     // The "?" button: look the offered sign in the entry up on the web (empty when none is there).
     void signLookupRequested(const QString& sign);
 
@@ -70,6 +84,9 @@ private:
     QToolButton* interrogationButton_;
     QTextEdit* signFormulaView_;
     bool inSignChange_ = false;
+    // Set by Backspace and Delete: the change they make never opens the free entry.
+    bool suppressFreeEntry_ = false;
+    bool freeEntryQueued_ = false;
 };
 
 } // namespace vardelo::panels

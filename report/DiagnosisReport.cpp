@@ -156,12 +156,6 @@ void showNotes(QTextDocument& document, const QString& rtf)
 
 } // namespace
 
-QString rankingCaption(engine::SortMode mode)
-{
-    return mode == engine::SortMode::Probability ? QStringLiteral("Tri par Probabilité")
-                                                 : QStringLiteral("Tri par Prévalence");
-}
-
 QString dottedLine()
 {
     return QStringList(39, QStringLiteral(".")).join(u' ');

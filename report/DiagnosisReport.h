@@ -37,9 +37,6 @@ struct ReportContent {
     QString retainedDiagnosis;
 };
 
-// How the diagnosis list's ranking choice reads.
-QString rankingCaption(engine::SortMode mode);
-
 // Thirty-nine dots separated by spaces: what an empty notes, signs or exams field shows.
 QString dottedLine();
 

@@ -340,6 +340,27 @@ private slots:
     }
 
     // A disabled item must not be drawn like an enabled one, whatever the style.
+    // Every command of the main menu is available from the start: none waits for a later version.
+    void everyMenuCommandIsAvailable()
+    {
+        ProgramFolder folder;
+        app::Program program(folder.environment(deadUrl()));
+        program.start();
+        QStringList unavailable;
+        const auto menus = program.mainWindow()->menuBar()->actions();
+        for (QAction* top : menus) {
+            QList<QAction*> items{top};
+            if (top->menu())
+                items += top->menu()->actions();
+            for (QAction* a : items) {
+                if (!a->isSeparator() &&
+                    (!a->isEnabled() || a->toolTip().contains(QStringLiteral("prochaine version"))))
+                    unavailable.append(a->text() + QStringLiteral(" : ") + a->toolTip());
+            }
+        }
+        QVERIFY2(unavailable.isEmpty(), qPrintable(unavailable.join(QStringLiteral(", "))));
+    }
+
     void disabledMenuItemsLookDisabledInEveryStyle()
     {
         for (const QString& style : app::styleNames()) {

@@ -4,6 +4,7 @@
 #include "kb/VersionArea.h"
 #include "tools/kb/Knowledge.h"
 
+#include <QAbstractButton>
 #include <QKeyEvent>
 #include <QStandardPaths>
 #include <QTcpSocket>
@@ -122,6 +123,7 @@ app::Environment ProgramFolder::environment(const QString& versionUrl)
     env.networkTimeoutMs = 2000;
     env.messages = &messages;
     env.desktop = &desktop;
+    env.modals = &modals;
     return env;
 }
 
@@ -156,6 +158,54 @@ void typeText(const QString& text)
 void pressKey(Qt::Key key)
 {
     QTest::keyClick(focusWidget(), key);
+}
+
+int ScriptedModals::run(QDialog& dialog)
+{
+    shown.append(dialog.objectName());
+    if (handlers.empty())
+        return QDialog::Rejected;
+    const Handler handler = std::move(handlers.front());
+    handlers.pop_front();
+    // As a modal window does: it takes the keyboard, and gives it back to the window below.
+    QWidget* below = dialog.parentWidget() ? dialog.parentWidget()->window() : QApplication::activeWindow();
+    dialog.setResult(QDialog::Rejected);
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    if (!QTest::qWaitForWindowActive(&dialog))
+        qFatal("The dialog \"%s\" did not become active", qPrintable(dialog.objectName()));
+    const int code = handler(dialog);
+    dialog.hide();
+    QCoreApplication::processEvents();
+    if (below && below->isVisible()) {
+        QApplication::setActiveWindow(below);
+        if (!QTest::qWaitForWindowActive(below))
+            qWarning("The window below the dialog did not become active again");
+    }
+    return code;
+}
+
+ScriptedModals::Handler ScriptedModals::result(int code)
+{
+    return [code](QDialog&) { return code; };
+}
+
+ScriptedModals::Handler ScriptedModals::typeAndPress(const QString& text, Qt::Key key)
+{
+    return [text, key](QDialog& dialog) {
+        typeText(text);
+        pressKey(key);
+        return dialog.result();
+    };
+}
+
+ScriptedModals::Handler ScriptedModals::click(const QString& button)
+{
+    return [button](QDialog& dialog) {
+        child<QAbstractButton>(&dialog, button)->click();
+        return dialog.result();
+    };
 }
 
 } // namespace vardelo::testing

@@ -4,6 +4,7 @@
 
 #include "app/Environment.h"
 #include "app/MessageInterface.h"
+#include "dialogs/ModalRunner.h"
 #include "platform/Desktop.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <deque>
+#include <functional>
 
 namespace vardelo::testing {
 
@@ -34,6 +36,23 @@ public:
     QString askSaveFile(const QString& folder, const QString& fileName, const QString& filter) override;
     QString askOpenFile(const QString& folder, const QString& filter) override;
     QStringList texts() const;
+};
+
+// Runs the dialogs of the free entry and the interrogation without a nested event loop: each
+// dialog is shown, handed to the next prepared handler, which drives its widgets as the physician
+// would and returns the dialog's result, and hidden again.
+class ScriptedModals : public dialogs::ModalRunner {
+public:
+    using Handler = std::function<int(QDialog&)>;
+    // Handlers in order; once they run out every dialog is closed without an answer.
+    std::deque<Handler> handlers;
+    QStringList shown; // the object names of the dialogs, in order
+    int run(QDialog& dialog) override;
+
+    // Handlers for the usual answers.
+    static Handler result(int code);                               // returns code without touching the dialog
+    static Handler typeAndPress(const QString& text, Qt::Key key); // keys to the focused widget
+    static Handler click(const QString& button);                   // clicks that button of the dialog
 };
 
 class RecordingDesktop : public platform::Desktop {
@@ -70,6 +89,7 @@ public:
     void flagEmergency(const QString& pathology);
 
     ScriptedMessages messages;
+    ScriptedModals modals;
     RecordingDesktop desktop;
 
 private:

@@ -74,7 +74,7 @@ protected:
         c.signFormula = {QStringLiteral("Fièvre"), QStringLiteral("and"), QStringLiteral("Toux grasse")};
         c.examLines = {QStringLiteral("and"), QStringLiteral("CRP : Élevée")};
         c.diagnosesCaption = QStringLiteral("%1   Diagnostics évoqués").arg(rowCount);
-        c.rankingCaption = report::rankingCaption(engine::SortMode::Prevalence);
+        c.rankingCaption = engine::sortModeCaption(engine::SortMode::Prevalence);
         for (int i = 0; i < rowCount; ++i)
             c.rows.push_back({QString::number(99 - i * 99 / std::max(rowCount, 1)),
                               QStringLiteral("Pathologie numéro %1").arg(i + 1), i == 2});
@@ -183,7 +183,7 @@ TEST_F(ReportTest, EmptyFieldsShowTheDottedLineAndTheQuestionMark)
     content.examLines = {QStringLiteral("and"), QStringLiteral("NFS : Normale")};
     content.analysisName = QStringLiteral("Hypothèse infectieuse");
     content.diagnosesCaption = QStringLiteral("Diagnostics évoqués");
-    content.rankingCaption = report::rankingCaption(engine::SortMode::Probability);
+    content.rankingCaption = engine::sortModeCaption(engine::SortMode::Probability);
     // Notes holding only formatting are no notes.
     content.notesRtf = QStringLiteral(R"({\rtf1\ansi {\b  }\par})");
     report::DiagnosisReport r;

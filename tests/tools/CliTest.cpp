@@ -5,6 +5,9 @@
 #include "tools/kb/Knowledge.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -140,6 +143,35 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
         EXPECT_TRUE(o.out.isEmpty()) << o.out.toStdString();
     }
     EXPECT_FALSE(QFile::exists(file("refused.vl")));
+}
+
+TEST_F(Cli, NextQuestionFollowsTheInterrogation)
+{
+    const auto next = [](const char* caseJson, QStringList more = {}) {
+        const Outcome o = run(
+            "Data.vdat", QStringList{QStringLiteral("next-question"), QString::fromUtf8(caseJson)} + more);
+        EXPECT_EQ(o.status, 0) << o.err.toStdString();
+        return QJsonDocument::fromJson(o.out.toUtf8()).object();
+    };
+    const char* toux = R"({"sex": "h", "age": "2", "signs": ["Toux"]})";
+    const QJsonObject first = next(toux);
+    EXPECT_EQ(first.value(u"step").toString(), QStringLiteral("ask"));
+    EXPECT_EQ(first.value(u"hypothesis").toString(), QStringLiteral("Grippe"));
+    EXPECT_EQ(first.value(u"sign").toString(), QStringLiteral("Fièvre"));
+    // Rejected, the hypothesis gives way to the next row; the last one left is never rejected.
+    const QJsonObject second = next(toux, {QStringLiteral("--rejected"), QStringLiteral("Grippe")});
+    EXPECT_NE(second.value(u"hypothesis").toString(), QStringLiteral("Grippe"));
+    QStringList all;
+    for (const QJsonValue row : first.value(u"rows").toArray())
+        all << QStringLiteral("--rejected") << row.toString();
+    EXPECT_EQ(next(toux, all).value(u"rejected").toArray().size(), first.value(u"rows").toArray().size() - 1);
+    EXPECT_EQ(next(R"({"sex": "h", "signs": ["Douleur d'effort"]})").value(u"step").toString(),
+              QStringLiteral("single_diagnosis"));
+    EXPECT_EQ(next(R"({"sex": "h", "signs": ["Douleur testiculaire", "and", "Odynophagie"]})")
+                  .value(u"step")
+                  .toString(),
+              QStringLiteral("no_diagnosis"));
+    EXPECT_EQ(next("{}").value(u"step").toString(), QStringLiteral("nothing_entered"));
 }
 
 TEST_F(Cli, AFormulaThatCannotBeEvaluatedSaysWhy)

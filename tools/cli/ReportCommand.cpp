@@ -67,7 +67,7 @@ int runReport(Context& context)
         content.examLines = session.state().EC_List;
         content.analysisName = analysis;
         content.diagnosesCaption = result.header;
-        content.rankingCaption = report::rankingCaption(input->mode);
+        content.rankingCaption = engine::sortModeCaption(input->mode);
         content.rows = result.rows;
         content.retainedDiagnosis = session.retainedDiagnosis();
 
