@@ -15,7 +15,10 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <functional>
 #include <map>
+#include <memory>
+#include <sqlite3.h>
 #include <stdexcept>
 #include <string_view>
 #include <type_traits>
@@ -407,17 +410,20 @@ private:
     QByteArray bytes_;
 };
 
+// Reads a block in order, each value straight into its own storage: the stored index is read from
+// the file piece by piece rather than first whole into memory, which would hold it twice at once.
 class BlockReader {
 public:
-    explicit BlockReader(QByteArrayView bytes)
-        : bytes_(bytes)
+    // Copies n bytes from offset into target; false when they cannot be read.
+    using Source = std::function<bool(char* target, qint64 n, qint64 offset)>;
+    BlockReader(qint64 total, Source source)
+        : total_(total)
+        , source_(std::move(source))
     {}
     qint64 size()
     {
         qint64 n = 0;
-        need(sizeof n);
-        std::memcpy(&n, bytes_.constData() + pos_, sizeof n);
-        pos_ += sizeof n;
+        read(reinterpret_cast<char*>(&n), sizeof n);
         if (n < 0)
             throw std::runtime_error("bad index block");
         return n;
@@ -428,16 +434,14 @@ public:
         const qint64 n = size();
         need(qint64(sizeof(T)) * n);
         values.resize(size_t(n));
-        std::memcpy(values.data(), bytes_.constData() + pos_, size_t(n) * sizeof(T));
-        pos_ += qint64(sizeof(T)) * n;
+        read(reinterpret_cast<char*>(values.data()), qint64(sizeof(T)) * n);
     }
     void get(QString& text)
     {
         const qint64 n = size();
         need(2 * n);
         text.resize(qsizetype(n));
-        std::memcpy(text.data(), bytes_.constData() + pos_, size_t(n) * 2);
-        pos_ += 2 * n;
+        read(reinterpret_cast<char*>(text.data()), 2 * n);
     }
     void get(TextPool& pool)
     {
@@ -447,15 +451,23 @@ public:
             !std::is_sorted(pool.starts.begin(), pool.starts.end()))
             throw std::runtime_error("bad index block");
     }
-    bool atEnd() const { return pos_ == bytes_.size(); }
+    bool atEnd() const { return pos_ == total_; }
 
 private:
     void need(qint64 n) const
     {
-        if (n < 0 || pos_ + n > bytes_.size())
+        if (n < 0 || pos_ + n > total_)
             throw std::runtime_error("bad index block");
     }
-    QByteArrayView bytes_;
+    void read(char* target, qint64 n)
+    {
+        need(n);
+        if (n > 0 && !source_(target, n, pos_))
+            throw std::runtime_error("bad index block");
+        pos_ += n;
+    }
+    qint64 total_ = 0;
+    Source source_;
     qint64 pos_ = 0;
 };
 
@@ -688,9 +700,8 @@ struct MemoryEvaluator::Index {
     }
 
     // Reads a block written by save(); false when it is not one of this layout.
-    bool load(QByteArrayView block)
+    bool load(BlockReader& r)
     {
-        BlockReader r(block);
         if (r.size() != IndexFormat)
             return false;
         usable = r.size() == 1;
@@ -866,24 +877,43 @@ MemoryEvaluator::~MemoryEvaluator() = default;
 
 namespace {
 
-// Calls read with the stored index of the file's knowledge, when there is one for its hash;
-// false when there is none.
+// Calls read with a reader of the stored index of the file's knowledge, when there is one for its
+// hash; false when there is none. The block is read from the file as the reader asks for it.
 template <typename F>
 bool withStoredIndex(kb::Connection& connection, const QString& stamp, F read)
 {
     if (!stamp.startsWith(u'#'))
         return false;
+    qint64 rowId = 0;
     try {
         kb::Statement statement(connection,
-                                QStringLiteral("select Data from EvaluationIndex where KnowledgeHash = ?"));
+                                QStringLiteral("select rowid from EvaluationIndex where KnowledgeHash = ?"));
         statement.bind({stamp.mid(1)});
         if (!statement.step())
             return false;
-        read(statement.blobView(0));
-        return true;
+        rowId = statement.integer(0);
     } catch (const kb::DbError&) {
         return false; // a file without the table
     }
+    sqlite3_blob* blob = nullptr;
+    if (sqlite3_blob_open(connection.handle(), "main", "EvaluationIndex", "Data", rowId, 0, &blob) !=
+        SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        return false;
+    }
+    const std::unique_ptr<sqlite3_blob, int (*)(sqlite3_blob*)> closing(blob, sqlite3_blob_close);
+    BlockReader reader(sqlite3_blob_bytes(blob), [blob](char* target, qint64 n, qint64 offset) {
+        // sqlite3_blob_read takes an int: large values come in pieces.
+        constexpr qint64 Piece = qint64(1) << 30;
+        for (qint64 done = 0; done < n; done += Piece) {
+            const int part = int(std::min(Piece, n - done));
+            if (sqlite3_blob_read(blob, target + done, part, int(offset + done)) != SQLITE_OK)
+                return false;
+        }
+        return true;
+    });
+    read(reader);
+    return true;
 }
 
 } // namespace
@@ -895,9 +925,9 @@ const MemoryEvaluator::Index& MemoryEvaluator::index()
         index_.reset();
         std::unique_ptr<Index> index = std::make_unique<Index>();
         bool loaded = false;
-        withStoredIndex(connection_, stamp, [&](QByteArrayView block) {
+        withStoredIndex(connection_, stamp, [&](BlockReader& reader) {
             try {
-                loaded = index->load(block);
+                loaded = index->load(reader);
             } catch (const std::runtime_error&) {
                 loaded = false;
             }
@@ -932,7 +962,7 @@ void MemoryEvaluator::storeIndex(kb::Connection& connection)
 
 bool MemoryEvaluator::hasStoredIndex(kb::Connection& connection)
 {
-    return withStoredIndex(connection, kb::knowledgeStamp(connection), [](QByteArrayView) {});
+    return withStoredIndex(connection, kb::knowledgeStamp(connection), [](BlockReader&) {});
 }
 
 QString MemoryEvaluator::stamp() const

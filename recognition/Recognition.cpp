@@ -11,6 +11,7 @@
 
 #include "recognition/Recognition.h"
 
+#include "case/KbLines.h"
 #include "kb/JetFunctions.h"
 #include "kb/Sqlite.h"
 #include "kb/VersionArea.h"
@@ -24,6 +25,7 @@
 #include <bit>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <sqlite3.h>
@@ -218,12 +220,16 @@ struct EntryTable {
     std::vector<QString> plain;   // S lower-cased without accents, as typed words are
     std::vector<QStringList> sup; // Sup, as words
     std::vector<int> rank;        // position of S in alphabetical order (equal texts share one)
-    KeywordColumn keywords;       // Exp
+    // How common each entry is, by text: the number of pathologies that list it, in powers of two
+    // (0 for none, 1 for one, 2 for two or three, 3 for four to seven…). Read at its first use.
+    QHash<QString, int> commonness;
+    bool commonnessRead = false;
+    KeywordColumn keywords;                                                          // Exp
     std::map<std::pair<QString, QString>, std::unique_ptr<Vocabulary>> vocabularies; // by sex, age
     std::map<QString, Rows> rowsByWord; // every keyword word, with the rows holding it; built once
 
-    // The rows whose keywords hold a word that begins with stem.
-    Rows rowsByStem(const QString& stem)
+    // The rows whose keywords hold a word that begins with stem and has at most maxLength letters.
+    Rows rowsByStem(const QString& stem, qsizetype maxLength)
     {
         if (rowsByWord.empty()) {
             for (int r = 0; r < keywords.size(); ++r) {
@@ -236,8 +242,10 @@ struct EntryTable {
         }
         Rows found;
         for (auto it = rowsByWord.lower_bound(stem); it != rowsByWord.end() && it->first.startsWith(stem);
-             ++it)
-            found.insert(found.end(), it->second.begin(), it->second.end());
+             ++it) {
+            if (it->first.size() <= maxLength)
+                found.insert(found.end(), it->second.begin(), it->second.end());
+        }
         std::sort(found.begin(), found.end());
         found.erase(std::unique(found.begin(), found.end()), found.end());
         return found;
@@ -353,6 +361,37 @@ EntryTable& entryTable(kb::Connection& connection, Snapshot& snapshot, const QSt
     return *slot;
 }
 
+// When the typed words fit several entries equally, the one that more pathologies list is the more
+// likely meant ("Dyspnée" rather than "Respiration de Kussmaul"). The knowledge lines are read as
+// stored: with a cipher key set they do not name the entries, every entry counts as unlisted and
+// the order is the one without this rule.
+const QHash<QString, int>& entryCommonness(kb::Connection& connection, EntryTable& entries,
+                                           const QString& table)
+{
+    if (entries.commonnessRead)
+        return entries.commonness;
+    QHash<QString, int> listings;
+    kb::Statement statement(connection,
+                            QStringLiteral("select %1 from Data").arg(table == u"SC" ? u"S" : u"E"));
+    QSet<QString> listed;
+    while (statement.step()) {
+        listed.clear();
+        for (const QString& line : statement.text(0).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts)) {
+            // Exam lines are "name : result[ | weight]"; the entry is the whole line less its weight.
+            listed.insert(table == u"SC" ? model::GetSC(line)
+                                         : model::GetSC(line.startsWith(u'*') || line.startsWith(u'+')
+                                                            ? QStringView(line).mid(1)
+                                                            : QStringView(line)));
+        }
+        for (const QString& text : std::as_const(listed))
+            ++listings[text];
+    }
+    for (const QString& text : entries.text)
+        entries.commonness.insert(text, int(std::bit_width(unsigned(listings.value(text)))));
+    entries.commonnessRead = true;
+    return entries.commonness;
+}
+
 Vocabulary& entryVocabulary(kb::Connection& connection, EntryTable& entries, const QString& table,
                             const QString& sex, const QString& ageBand)
 {
@@ -464,6 +503,7 @@ const QSet<QString>& qualifierWords()
             "total totale partiel partielle complet complete majeur majeure franc franche vif vive "
             "permanence continuel continuelle intermittent intermittente rapidement lentement "
             "brusque brusquement aggrave aggravee ameliore amelioree majore majoree etend etendu "
+            "vite plus pas plaint generalise generalisee generalises generalisees tolere toleree "
             "etendue arrondi arrondie devant derriere dessus dessous moins minutes secondes fois");
         for (const QString& w : list.split(u' ', Qt::SkipEmptyParts))
             set.insert(w);
@@ -472,7 +512,7 @@ const QSet<QString>& qualifierWords()
     return words;
 }
 
-// Takes the denial off the typed words ("pas de", "sans", "absence de", "aucun", "non" in front;
+// Takes the denial off the typed words ("pas de", "sans", "absence de", "aucun", "non", "ni" in front;
 // "apyrexie" and its kin stand for the fever they deny). Returns the denying word, empty when the
 // words deny nothing.
 QString takeNegation(QStringList& words)
@@ -481,7 +521,7 @@ QString takeNegation(QStringList& words)
         QList<QStringList> list;
         for (const char16_t* opening :
              {u"pas de", u"pas d", u"pas du", u"pas des", u"absence de", u"absence d", u"absence du",
-              u"absence des", u"pas", u"sans", u"aucun", u"aucune", u"aucuns", u"aucunes", u"non"})
+              u"absence des", u"pas", u"sans", u"aucun", u"aucune", u"aucuns", u"aucunes", u"non", u"ni"})
             list.append(QString::fromUtf16(opening).split(u' '));
         return list;
     }();
@@ -573,7 +613,8 @@ public:
     // The candidates that resemble nothing typed keep only the alphabetical order, which says
     // nothing of relevance. Among them, those whose text names more of the typed words (or their
     // closest vocabulary words) come first, and of those, the ones of fewer words: the general
-    // sign before its variants ("Fièvre" before "Fièvre prolongée" and before "Fébricule").
+    // sign before its variants ("Fièvre" before "Fièvre prolongée" and before "Fébricule"); between
+    // those, the sign more pathologies list first.
     QStringList generalFirst(const QStringList& rest, const QStringList& words)
     {
         if (rest.size() < 2)
@@ -581,26 +622,32 @@ public:
         QList<std::pair<QString, QString>> forms;
         for (const QString& w : words)
             forms.append({w, vocabulary().closest(w)});
+        const QHash<QString, int>& commonness = entryCommonness(connection_, entries(), table_);
         struct Keyed {
             QString text;
             int named;
             qsizetype length;
+            int commonness = 0;
         };
         std::vector<Keyed> keyed;
         for (const QString& c : rest) {
             // A line naming an associated pathology names a disease, not the sign typed.
             if (c.startsWith(QStringLiteral("Pathologie : "))) {
-                keyed.push_back({c, 0, 0});
+                keyed.push_back({c, 0, std::numeric_limits<qsizetype>::max()});
                 continue;
             }
             const QStringList textWords = plainWords(c);
             int named = 0;
             for (const auto& [typed, closest] : forms)
                 named += textWords.contains(typed) || textWords.contains(closest) ? 1 : 0;
-            keyed.push_back({c, named, textWords.size()});
+            keyed.push_back({c, named, textWords.size(), commonness.value(c)});
         }
         std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-            return a.named != b.named ? a.named > b.named : a.named > 0 && a.length < b.length;
+            if (a.named != b.named)
+                return a.named > b.named;
+            if (a.commonness != b.commonness)
+                return a.commonness > b.commonness;
+            return a.length < b.length;
         });
         QStringList out;
         for (const Keyed& k : keyed)
@@ -692,8 +739,11 @@ private:
     {
         if (const auto it = wideRows_.find(word); it != wideRows_.end())
             return it->second;
-        const QString stem = word.size() > 5 ? word.left(std::max<qsizetype>(5, word.size() - 2)) : word;
-        Rows rows = entries().rowsByStem(kb::foldCase(stem));
+        // A short word stands for itself and its inflections ("vomi", "vomis", "vomir"), not for
+        // the longer words it begins ("gene" is not "generalise", "plus" not "plusieurs").
+        const bool isShort = word.size() <= 5;
+        const QString stem = isShort ? word : word.left(std::max<qsizetype>(5, word.size() - 2));
+        Rows rows = entries().rowsByStem(kb::foldCase(stem), isShort ? word.size() + 2 : qsizetype(1) << 20);
         return wideRows_.emplace(word, std::move(rows)).first->second;
     }
 

@@ -31,6 +31,16 @@ const char16_t* const Signs[][2] = {
     {u"Am\u00E9norrh\u00E9e", u"amenorrhee absence regles"},
     {u"Alt\u00E9ration de l'\u00E9tat g\u00E9n\u00E9ral", u"alteration etat general aeg"},
     {u"Anorexie", u"anorexie appetit"},
+    {u"Dysphagie", u"dysphagie avaler gene"},
+    {u"Rigidit\u00E9 g\u00E9n\u00E9ralis\u00E9e", u"rigidite generalisee"},
+    {u"Dyspn\u00E9e", u"dyspnee essouffle respiration"},
+    {u"Respiration de Kussmaul", u"respiration kussmaul ample"},
+};
+
+// How many pathologies list a sign breaks ties: "Dyspnée" is listed twice, Kussmaul's breathing once.
+const char16_t* const Pathologies[][2] = {
+    {u"Insuffisance cardiaque", u"Dyspn\u00E9e | 3\r\nToux | 1"},
+    {u"Acidoc\u00E9tose", u"Respiration de Kussmaul | 4\r\nDyspn\u00E9e | 2"},
 };
 
 QStringList texts(std::initializer_list<const char16_t*> list)
@@ -49,6 +59,9 @@ protected:
         for (const auto& [text, exp] : Signs)
             db.exec(QStringLiteral("insert into SC (S, Exp) values (?, ?)"),
                     {QString::fromUtf16(text), QString::fromUtf16(exp)});
+        for (const auto& [name, signs] : Pathologies)
+            db.exec(QStringLiteral("insert into Data (P, S) values (?, ?)"),
+                    {QString::fromUtf16(name), QString::fromUtf16(signs)});
         db.exec(QStringLiteral("update Prm set V = ? where T = 'MS'"),
                 {QStringLiteral(" le la les de des du d un une et au aux en a dans entre ni ")});
     }
@@ -74,6 +87,8 @@ TEST_F(WiderSearchTest, TheWiderSearchRunsOnlyWhenTheStrictOneFindsNothing)
         // Step one: a qualifying word that some keyword holds ("brutale") no longer empties it.
         {u"syncope brutale", texts({u"Syncope"})},
         {u"douleur lombaire brutale", texts({u"Douleur fosse lombaire", u"Lombalgie"})},
+        // A short word stands for itself and its inflections only: "gene" is not "generalisee".
+        {u"gene brutale", texts({u"Dysphagie"})},
         // Step two: the rows holding the most words; those whose text names them first.
         {u"douleur genou marche", texts({u"Douleur du genou", u"Douleur thoracique d'effort"})},
         // Step three: a swap of neighbouring letters is forgiven; the general sign comes first.
@@ -108,6 +123,22 @@ TEST_F(WiderSearchTest, AmongCandidatesLikeNothingTypedTheGeneralSignComesFirst)
               texts({u"Fi\u00E8vre", u"Fi\u00E8vre prolong\u00E9e", u"Dissociation pouls-temp\u00E9rature"}));
 }
 
+TEST_F(WiderSearchTest, AmongCandidatesLikeNothingTypedTheSignMorePathologiesListComesFirst)
+{
+    // "ample" resembles neither text, so the strict order is alphabetical. Once Kussmaul's
+    // breathing is listed by two pathologies and "Dyspnée" by one, it comes first, although its
+    // text is the longer one.
+    db.exec(QStringLiteral("update SC set Exp = Exp || ' ample' where S = ?"),
+            {QStringLiteral("Dyspn\u00E9e")});
+    db.exec(QStringLiteral("update Data set S = 'Toux | 1' where P = 'Insuffisance cardiaque'"));
+    db.exec(QStringLiteral(
+        "insert into Data (P, S) values ('Insuffisance r\u00E9nale', 'Respiration de Kussmaul | 2')"));
+    ForgetKnowledge();
+    EXPECT_EQ(RechercheSC(query, QStringLiteral("SC"), QStringLiteral("ample"), u'f', {}),
+              texts({u"Dyspn\u00E9e", u"Respiration de Kussmaul"}));
+    EXPECT_EQ(recognize(u"ample").candidates, texts({u"Respiration de Kussmaul", u"Dyspn\u00E9e"}));
+}
+
 TEST_F(WiderSearchTest, ADenialFindsTheSignItDenies)
 {
     struct Case {
@@ -126,6 +157,7 @@ TEST_F(WiderSearchTest, ADenialFindsTheSignItDenies)
         {u"apyrexie", u"Fi\u00E8vre", true},
         {u"afebrile depuis hier", u"Fi\u00E8vre", true},
         {u"pas de toux ni fievre", u"Toux", true}, // the first denied sign
+        {u"ni toux ni fievre", u"Toux", true},
         {u"bon \u00E9tat g\u00E9n\u00E9ral", u"Alt\u00E9ration de l'\u00E9tat g\u00E9n\u00E9ral", true},
         {u"app\u00E9tit conserv\u00E9", u"Anorexie", true},
         {u"pas de syncope brutale", u"Syncope", true}, // through the wider search

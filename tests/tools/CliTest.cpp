@@ -41,6 +41,7 @@ protected:
                                "\n");
         write("one.jsonl", R"({"id":"x","sex":"h","findings":["fièvre"],"expected":"Grippe"})"
                            "\n");
+        write("renamed.tsv", "fievre\tFièvre\noeil rouge\tOeil rouge\n");
     }
     static void TearDownTestSuite() { delete dir; }
     static QString file(const char* name) { return dir->filePath(QString::fromLatin1(name)); }
@@ -130,6 +131,9 @@ TEST_F(Cli, BadInputIsAnErrorNamingTheProblem)
           QStringLiteral("Grippe"), QStringLiteral("--right"), QStringLiteral("--level"), QStringLiteral("1"),
           QStringLiteral("--file"), file("refused.vl")},
          "uniquement dans le context clinique"},
+        {"Data.vdat",
+         {QStringLiteral("recall"), file("renamed.tsv")},
+         "Ligne 2 : le signe « Oeil rouge » n'est pas dans le vocabulaire"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((QString::fromLatin1(c.db) + u' ' + c.args.join(u' ').left(80)).toStdString());

@@ -125,6 +125,8 @@ TEST(KnowledgeCompiler, RefusesBadSourcesWithFileLineAndReason)
         {"pathologies/test/grippe.yaml", "applicability: hf123", "applicability: hh12", 3, "applicabilité"},
         {"pathologies/test/grippe.yaml", "search: grippe influenza", "search: Grippe", 4, "minuscules"},
         {"pathologies/test/grippe.yaml", "name: Grippe", "nom: Grippe", 1, "clé inconnue"},
+        {"pathologies/test/grippe.yaml", "search: grippe influenza", "search: grippe influenza\nhistory: Flu",
+         5, "history doit contenir des mots en minuscules"},
         {"pathologies/test/grippe.yaml", "exams: 0", "exams: |\n  NFS : Normale", 15,
          "absente du vocabulaire des examens"},
         {"pathologies/test/grippe.yaml", "**virale**", "**virale", 0, "ouvert sans être refermé"},
@@ -162,6 +164,26 @@ TEST(KnowledgeCompiler, RefusesBadSourcesWithFileLineAndReason)
         }
         EXPECT_TRUE(found) << "expected: " << r.reason;
     }
+}
+
+TEST(KnowledgeCompiler, HistoryWordsJoinTheKeywordsOfTheAssociatedSignOnly)
+{
+    SourceCopy copy;
+    copy.replace(QStringLiteral("pathologies/test/grippe.yaml"), "search: grippe influenza",
+                 "search: grippe influenza\nhistory: flu  h1n1");
+    const LoadResult result = loadKnowledge(copy.dir());
+    ASSERT_FALSE(result.hasErrors());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Data.vdat"));
+    QString error;
+    ASSERT_TRUE(writeDatabase(result.knowledge, path, &error)) << error.toStdString();
+    kb::Connection db(path, kb::Connection::Mode::ReadOnly);
+    kb::Query q(db);
+    q.open(QStringLiteral("select * from SC where S = 'Pathologie : Grippe'"));
+    ASSERT_EQ(q.recordCount(), 1);
+    EXPECT_EQ(q.field(QStringLiteral("Exp")), QStringLiteral("pathologie antecedent grippe flu h1n1"));
+    q.open(QStringLiteral("select * from Data where P = 'Grippe'"));
+    EXPECT_EQ(q.field(QStringLiteral("RP")), QStringLiteral("grippe influenza"));
 }
 
 TEST(KnowledgeCompiler, UnusedVocabularyIsAWarning)

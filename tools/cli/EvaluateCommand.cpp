@@ -9,9 +9,11 @@
 #include "tools/cli/Cli.h"
 
 #include <QFile>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <optional>
 
 namespace vardelo::cli {
@@ -31,6 +33,26 @@ QByteArray json(const QJsonValue& value)
 {
     const QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
     return wrapped.mid(1, wrapped.size() - 2);
+}
+
+// A list of texts as a JSON array, written straight into bytes: a QJsonArray of the offered
+// signs of a large base would hold them once more. A text that JSON must escape goes through
+// QJsonDocument, so that the bytes are the same as before.
+QByteArray jsonArray(const QStringList& list)
+{
+    QByteArray out = "[";
+    for (const QString& s : list) {
+        if (out.size() > 1)
+            out += ',';
+        const bool plain = std::none_of(s.begin(), s.end(), [](QChar c) {
+            return c.unicode() < 0x20 || c == u'"' || c == u'\\' || c.isSurrogate();
+        });
+        if (plain)
+            out += '"' + s.toUtf8() + '"';
+        else
+            out += json(s);
+    }
+    return out + ']';
 }
 
 QByteArray orderedObject(const std::vector<std::pair<const char*, QByteArray>>& members)
@@ -94,9 +116,9 @@ QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
                        {"condition", json(condition)},
                        {"header", json(result.header)},
                        {"rows", rows},
-                       {"candidate_signs", json(toArray(session.state().CandidateSigns.lines()))},
-                       {"candidate_exams", json(toArray(session.state().CandidateExams.lines()))},
-                       {"candidate_exam_lines", json(toArray(session.state().CandidateExamLines.lines()))},
+                       {"candidate_signs", jsonArray(session.state().CandidateSigns.lines())},
+                       {"candidate_exams", jsonArray(session.state().CandidateExams.lines())},
+                       {"candidate_exam_lines", jsonArray(session.state().CandidateExamLines.lines())},
                        {"page0", json(result.failed ? engine::CaptionSigns : result.signsPageCaption)},
                        {"page1", json(result.failed ? engine::CaptionExams : result.examsPageCaption)},
                    });
@@ -156,8 +178,18 @@ int runEvaluate(Context& context)
         session.setLearningList(learning);
         QObject::connect(&session, &engine::CaseSession::warning,
                          [&context](const QString& text) { context.err << text << '\n'; });
-        for (const CaseInput& input : inputs)
-            context.out << evaluate(session, input) << '\n';
+        for (const CaseInput& input : inputs) {
+            // Written as bytes: through the text stream, the answer of a large base (megabytes of
+            // offered signs) would be held twice more, as UTF-16 and re-encoded.
+            QByteArray line = evaluate(session, input);
+            line += '\n';
+            if (QIODevice* device = context.out.device()) {
+                context.out.flush();
+                device->write(line);
+            } else {
+                context.out << line;
+            }
+        }
     } catch (const kb::DbError& e) {
         return fail(context, kb::fileErrorMessage(e, context.dbPath));
     }

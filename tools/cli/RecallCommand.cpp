@@ -5,10 +5,12 @@
 
 #include "kb/KnowledgeFile.h"
 #include "kb/Query.h"
+#include "kb/Sqlite.h"
 #include "recognition/Recognition.h"
 #include "tools/cli/Cli.h"
 
 #include <QFile>
+#include <QSet>
 
 namespace vardelo::cli {
 
@@ -76,6 +78,18 @@ int runRecall(Context& context)
     int nothing = 0;
     try {
         kb::Connection connection(context.dbPath, kb::Connection::Mode::ReadOnly);
+        // A sign renamed in the knowledge would otherwise count as a miss on every run, unnoticed.
+        QSet<QString> signs;
+        kb::Statement statement(connection, QStringLiteral("select S from SC"));
+        while (statement.step())
+            signs.insert(statement.text(0));
+        for (const Finding& f : std::as_const(findings)) {
+            if (!signs.contains(f.sign))
+                return fail(context,
+                            QStringLiteral("Ligne %1 : le signe « %2 » n'est pas dans le vocabulaire")
+                                .arg(f.line)
+                                .arg(f.sign));
+        }
         kb::Query query(connection);
         for (const Finding& f : std::as_const(findings)) {
             recognition::Recognized found;

@@ -307,7 +307,7 @@ void Loader::loadPathology(const QString& relative)
               {QStringLiteral("name"), QStringLiteral("prevalence"), QStringLiteral("applicability"),
                QStringLiteral("search"), QStringLiteral("signs"), QStringLiteral("exams"),
                QStringLiteral("definition"), QStringLiteral("treatment"), QStringLiteral("emergency"),
-               QStringLiteral("definition_only")});
+               QStringLiteral("definition_only"), QStringLiteral("history")});
     Pathology p;
     p.file = file;
     p.line = 1;
@@ -319,8 +319,9 @@ void Loader::loadPathology(const QString& relative)
     const auto definition = text(file, *node, "definition", true);
     const auto treatment = text(file, *node, "treatment", true);
     const auto definitionOnly = text(file, *node, "definition_only", false);
+    const auto history = text(file, *node, "history", false);
     if (!name || !applicability || !search || !signs || !exams || !definition || !treatment ||
-        !definitionOnly)
+        !definitionOnly || !history)
         return;
 
     p.name = *name;
@@ -369,6 +370,10 @@ void Loader::loadPathology(const QString& relative)
     if (p.search.isEmpty() || !isKeywordText(p.search))
         error(file, (*node)["search"].Mark().line + 1,
               QStringLiteral("search doit contenir des mots en minuscules sans accents"));
+    p.history = history->simplified();
+    if (!p.history.isEmpty() && !isKeywordText(p.history))
+        error(file, (*node)["history"].Mark().line + 1,
+              QStringLiteral("history doit contenir des mots en minuscules sans accents"));
 
     // Block scalars start on the line after their key; every line keeps its own number.
     auto linesOf = [](const YAML::Node& value, const QString& content) {
@@ -696,6 +701,9 @@ void Loader::crossChecks()
         // Keyed on the name only: the search words of a disease describe its symptoms, and the
         // physician typing a symptom must find the sign, not the associated disease.
         entry.exp = keywordsOf(QStringLiteral("pathologie antecedent ") + target->name);
+        // The short forms a record uses for a known disease ("dt2", "bpco").
+        if (!target->history.isEmpty())
+            entry.exp += u' ' + target->history;
         // Typing the disease's name means the patient's own history: the family history of the
         // same disease, found by the same word, stays hidden unless "familial" is typed.
         entry.sup = QStringLiteral("familial");

@@ -40,6 +40,9 @@ struct Pathology {
     int prevalence = 0;
     QString applicability;
     QString search;
+    // Words under which a record names the disease as the patient's history ("dt2"), added to the
+    // keywords of its "Pathologie : " sign; may be empty.
+    QString history;
     std::vector<SourceLine> signs;
     std::vector<SourceLine> exams;
     QString definitionRtf;
