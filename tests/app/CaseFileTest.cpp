@@ -36,20 +36,10 @@ const QString XRayOpacity = QStringLiteral("Radiographie thoracique : Opacité a
 
 } // namespace
 
-class CaseFileTest : public QObject {
+class CaseFileTest : public WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<app::Program> program;
-    app::MainWindow* form = nullptr;
-
-    template <typename T = QWidget>
-    T* find(const char* name) const
-    {
-        return child<T>(form, QString::fromLatin1(name));
-    }
-    QComboBox* combo(const char* name) const { return find<QComboBox>(name); }
     QComboBox* caseList() const { return combo("savedCasesCombo"); }
     QComboBox* analysisList() const { return combo("parallelAnalysesCombo"); }
     engine::CaseSession& session() const { return form->session(); }
@@ -114,17 +104,10 @@ private:
         analysisList()->setCurrentIndex(index);
         emit analysisList()->activated(index);
     }
-    void trigger(const char* action) const { find<QAction>(action)->trigger(); }
 
     void startProgram()
     {
-        program = std::make_unique<app::Program>(folder->environment(deadUrl()));
-        program->start();
-        form = program->mainWindow();
-        form->setNewCaseOnFirstActivation(false);
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        showProgram();
         messages().shown.clear();
     }
     void restartProgram()

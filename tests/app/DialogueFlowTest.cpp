@@ -29,34 +29,15 @@ using namespace vardelo::testing;
 using app::DialogButton;
 using Answer = dialogs::InterrogationQuestionDialog::Answer;
 
-class DialogueFlowTest : public QObject {
+class DialogueFlowTest : public WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<app::Program> program;
-    app::MainWindow* form = nullptr;
-
-    template <typename T = QWidget>
-    T* find(const char* name) const
-    {
-        return child<T>(form, QString::fromLatin1(name));
-    }
     QComboBox* signInput() const { return find<QComboBox>("signInput"); }
     const QStringList& signs() { return form->session().state().SCList; }
     ScriptedModals& modals() { return folder->modals; }
     ScriptedMessages& messages() { return folder->messages; }
 
-    void startProgram()
-    {
-        program = std::make_unique<app::Program>(folder->environment(deadUrl()));
-        program->start();
-        form = program->mainWindow();
-        form->setNewCaseOnFirstActivation(false);
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
-    }
     // A new case for that patient, with those signs entered.
     void startCase(QChar sex, const QString& ageBand, const QStringList& entered = {})
     {
@@ -94,7 +75,7 @@ private slots:
     void init()
     {
         folder = std::make_unique<ProgramFolder>();
-        startProgram();
+        showProgram();
     }
 
     void cleanup()
@@ -295,7 +276,7 @@ private slots:
             db.exec(QStringLiteral("update EC set X = 'h' where S = 'CRP : Élevée'"));
             db.exec(QStringLiteral("update EC set A = '3' where S like 'Radiographie%'"));
         }
-        startProgram();
+        showProgram();
         startCase(u'f', QString(), {QStringLiteral("Odynophagie"), QStringLiteral("Fièvre")});
         find<QTabWidget>("entryTabs")->setCurrentWidget(find("examsPage"));
         QStringList firstRows;

@@ -64,22 +64,12 @@ bool boldAt(const QTextEdit* edit, const QString& word)
 
 } // namespace
 
-class DocumentationTest : public QObject {
+class DocumentationTest : public WindowTest {
     Q_OBJECT
 
 private:
     QTemporaryDir home; // the documents folder, with the notes, lives here
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<app::Program> program;
-    app::MainWindow* form = nullptr;
 
-    template <typename T = QWidget>
-    T* find(const char* name) const
-    {
-        return child<T>(form, QString::fromLatin1(name));
-    }
-    QToolButton* button(const char* name) const { return find<QToolButton>(name); }
-    QComboBox* combo(const char* name) const { return find<QComboBox>(name); }
     QTabWidget* entryTabs() const { return find<QTabWidget>("entryTabs"); }
     QTabWidget* sheetTabs() const { return find<QTabWidget>("pathologyTabs"); }
     NotesEditor* notesEdit(const char* name) const { return find<NotesEditor>(name); }
@@ -132,13 +122,7 @@ private:
 
     void startProgram()
     {
-        program = std::make_unique<app::Program>(folder->environment(deadUrl()));
-        program->start();
-        form = program->mainWindow();
-        form->setNewCaseOnFirstActivation(false);
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        showProgram();
         button("clearAllButton")->click();
         folder->messages.shown.clear();
     }

@@ -37,22 +37,10 @@ using namespace vardelo;
 using namespace vardelo::testing;
 using widgets::SortableListWidget;
 
-class EntryTest : public QObject {
+class EntryTest : public WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<app::Program> program;
-    app::MainWindow* form = nullptr;
-
-    template <typename T = QWidget>
-    T* find(const char* name) const
-    {
-        return child<T>(form, QString::fromLatin1(name));
-    }
-    QToolButton* button(const char* name) const { return find<QToolButton>(name); }
-    QComboBox* combo(const char* name) const { return find<QComboBox>(name); }
-    void trigger(const char* action) const { find<QAction>(action)->trigger(); }
     const QStringList& signs() { return form->session().state().SCList; }
     const QStringList& exams() { return form->session().state().EC_List; }
     QStringList rows() const
@@ -94,13 +82,7 @@ private:
 
     void startProgram()
     {
-        program = std::make_unique<app::Program>(folder->environment(deadUrl()));
-        program->start();
-        form = program->mainWindow();
-        form->setNewCaseOnFirstActivation(false);
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        showProgram();
         button("clearAllButton")->click();
         folder->messages.shown.clear();
     }

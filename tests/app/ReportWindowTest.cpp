@@ -23,13 +23,10 @@
 using namespace vardelo;
 using namespace vardelo::testing;
 
-class ReportWindowTest : public QObject {
+class ReportWindowTest : public WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<app::Program> program;
-    app::MainWindow* form = nullptr;
     QString diagnostics;
 
     void enterSign(const QString& text)
@@ -65,13 +62,7 @@ private slots:
                       QStringLiteral("/Vardelo/Diagnostics");
         QDir(diagnostics).removeRecursively();
         folder = std::make_unique<ProgramFolder>();
-        program = std::make_unique<app::Program>(folder->environment(deadUrl()));
-        program->start();
-        form = program->mainWindow();
-        form->setNewCaseOnFirstActivation(false);
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        showProgram();
         child<QToolButton>(form, QStringLiteral("clearAllButton"))->click();
         folder->messages.shown.clear();
     }

@@ -208,4 +208,15 @@ ScriptedModals::Handler ScriptedModals::click(const QString& button)
     };
 }
 
+void WindowTest::showProgram()
+{
+    program = std::make_unique<app::Program>(folder->environment(deadUrl()));
+    program->start();
+    form = program->mainWindow();
+    form->setNewCaseOnFirstActivation(false);
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+}
+
 } // namespace vardelo::testing

@@ -3,17 +3,23 @@
 // recorder of desktop requests, a version server on loopback and a small knowledge base.
 
 #include "app/Environment.h"
+#include "app/MainWindow.h"
 #include "app/MessageInterface.h"
+#include "app/Program.h"
 #include "dialogs/ModalRunner.h"
 #include "platform/Desktop.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QByteArray>
+#include <QComboBox>
 #include <QList>
 #include <QTcpServer>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <deque>
 #include <functional>
+#include <memory>
 
 namespace vardelo::testing {
 
@@ -110,6 +116,27 @@ T* child(const QObject* root, const QString& name)
                qPrintable(root->objectName()));
     return found;
 }
+
+// What the window tests share: the program started on a ProgramFolder, its main window shown and
+// active, without the patient sheet of the first activation, and its widgets found by name.
+class WindowTest : public QObject {
+protected:
+    // Starts the program on folder and shows its window.
+    void showProgram();
+
+    template <typename T = QWidget>
+    T* find(const char* name) const
+    {
+        return child<T>(form, QString::fromLatin1(name));
+    }
+    QToolButton* button(const char* name) const { return find<QToolButton>(name); }
+    QComboBox* combo(const char* name) const { return find<QComboBox>(name); }
+    void trigger(const char* action) const { find<QAction>(action)->trigger(); }
+
+    std::unique_ptr<ProgramFolder> folder;
+    std::unique_ptr<app::Program> program;
+    app::MainWindow* form = nullptr;
+};
 
 // The widget that receives the keyboard's keys; ends the test run when none has the focus.
 QWidget* focusWidget();

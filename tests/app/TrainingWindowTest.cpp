@@ -32,13 +32,10 @@ using namespace vardelo;
 using namespace vardelo::testing;
 using widgets::SortableListWidget;
 
-class TrainingWindowTest : public QObject {
+class TrainingWindowTest : public WindowTest {
     Q_OBJECT
 
 private:
-    std::unique_ptr<ProgramFolder> folder;
-    std::unique_ptr<app::Program> program;
-    app::MainWindow* form = nullptr;
     training::RandomEngine random{2024};
     std::unique_ptr<dialogs::ClinicalCasesDialog> dialog;
 
@@ -88,13 +85,7 @@ private slots:
     void init()
     {
         folder = std::make_unique<ProgramFolder>();
-        program = std::make_unique<app::Program>(folder->environment(deadUrl()));
-        program->start();
-        form = program->mainWindow();
-        form->setNewCaseOnFirstActivation(false);
-        form->show();
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form));
+        showProgram();
         folder->messages.shown.clear();
     }
 
