@@ -3,6 +3,7 @@
 // weight, and a negated major sign removes it. The percentage is the score plus 10 for each present
 // finding (what lacking them all would cost), relative to the best.
 
+#include "SmallKnowledgeTest.h"
 #include "TestLists.h"
 #include "engine/CaseSession.h"
 #include "engine/ConcordanceTerms.h"
@@ -17,11 +18,10 @@ using vardelo::testing::L;
 
 namespace {
 
-class ConcordanceTest : public ::testing::Test {
+class ConcordanceTest : public vardelo::testing::SmallKnowledgeTest {
 protected:
     void SetUp() override
     {
-        kb::createSchema(db);
         pathology("Alpha", "10", "*Fièvre | 3\r\nToux | 2\r\nDouleur d'effort | 1", "CRP : Élevée | 2",
                   "hf123");
         pathology("Beta", "5", "Fièvre | 1\r\nToux grasse | 4", "0", "hf123");
@@ -34,17 +34,6 @@ protected:
         sign("Douleur testiculaire", "h", "");
         sign("Pleurs", "", "1");
         session.setWelcomeAccepted(true);
-    }
-    void pathology(const char* p, const char* f, const char* s, const char* e, const char* i)
-    {
-        db.exec(QStringLiteral("insert into Data (P, F, S, E, I) values (?, ?, ?, ?, ?)"),
-                {QString::fromUtf8(p), QString::fromUtf8(f), QString::fromUtf8(s), QString::fromUtf8(e),
-                 QString::fromUtf8(i)});
-    }
-    void sign(const char* s, const char* x, const char* a)
-    {
-        db.exec(QStringLiteral("insert into SC (S, X, A) values (?, ?, ?)"),
-                {QString::fromUtf8(s), QString::fromUtf8(x), QString::fromUtf8(a)});
     }
     // Ranks the case in the given mode; rows as "percent name".
     QStringList rank(const QStringList& signs, const QStringList& exams,
@@ -61,10 +50,6 @@ protected:
                 out.append(row.percent + u' ' + row.name);
         return out;
     }
-
-    kb::Connection db{QStringLiteral(":memory:"), kb::Connection::Mode::Create};
-    kb::Query query{db};
-    CaseSession session{query};
 };
 
 struct RankingCase {

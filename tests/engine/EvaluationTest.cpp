@@ -1,3 +1,4 @@
+#include "SmallKnowledgeTest.h"
 #include "TestLists.h"
 #include "engine/CaseSession.h"
 #include "kb/Cipher.h"
@@ -13,11 +14,10 @@ using vardelo::testing::L;
 namespace {
 
 // A small knowledge base whose scores can be worked out by hand.
-class EvaluationTest : public ::testing::Test {
+class EvaluationTest : public vardelo::testing::SmallKnowledgeTest {
 protected:
     void SetUp() override
     {
-        kb::createSchema(db);
         pathology("Alpha", "10", "*Fièvre | 3\r\nToux | 2\r\nDouleur d'effort | 1", "CRP : Élevée | 2",
                   "hf123");
         pathology("Beta", "5", "Fièvre | 1\r\nToux grasse | 4", "0", "hf123");
@@ -32,17 +32,6 @@ protected:
         sign("Douleur testiculaire", "h", "");
         sign("Pleurs", "", "1");
         session.setWelcomeAccepted(true);
-    }
-    void pathology(const char* p, const char* f, const char* s, const char* e, const char* i)
-    {
-        db.exec(QStringLiteral("insert into Data (P, F, S, E, I) values (?, ?, ?, ?, ?)"),
-                {QString::fromUtf8(p), QString::fromUtf8(f), QString::fromUtf8(s), QString::fromUtf8(e),
-                 QString::fromUtf8(i)});
-    }
-    void sign(const char* s, const char* x, const char* a)
-    {
-        db.exec(QStringLiteral("insert into SC (S, X, A) values (?, ?, ?)"),
-                {QString::fromUtf8(s), QString::fromUtf8(x), QString::fromUtf8(a)});
     }
     EvaluationResult run(EvaluationMode mode = EvaluationMode::Rank)
     {
@@ -59,10 +48,6 @@ protected:
         return out;
     }
     using Rows = std::vector<std::pair<QString, QString>>;
-
-    kb::Connection db{QStringLiteral(":memory:"), kb::Connection::Mode::Create};
-    kb::Query query{db};
-    CaseSession session{query};
 };
 
 TEST_F(EvaluationTest, PrevalenceModeAddsTheWeightsOfThePresentSigns)
