@@ -660,7 +660,40 @@ public:
     {
         if (ranked.groups.isEmpty())
             return {};
-        return ranked.groups.at(0) + ranked.groups.at(1) + generalFirst(ranked.groups.at(2), ranked.words);
+        return abbreviationsFirst(ranked.groups.at(0) + ranked.groups.at(1) +
+                                      generalFirst(ranked.groups.at(2), ranked.words),
+                                  ranked.words);
+    }
+
+    // A typed word of one or two letters is an abbreviation ("fa", "t" of "T°"): the keywords
+    // hold its letters inside thousands of longer words, and only the entries that hold it as a
+    // word of their own name what was meant. Those come first, in their order; the others follow.
+    QStringList abbreviationsFirst(const QStringList& candidates, const QStringList& words)
+    {
+        QStringList shortWords;
+        for (const QString& w : words) {
+            if (w.size() <= 2 && !shortWords.contains(w))
+                shortWords.append(w);
+        }
+        if (shortWords.isEmpty() || candidates.size() < 2)
+            return candidates;
+        EntryTable& table = entries();
+        QSet<QString> naming;
+        bool first = true;
+        for (const QString& w : std::as_const(shortWords)) {
+            QSet<QString> holding;
+            for (const int r : table.rowsByStem(kb::foldCase(w), w.size()))
+                holding.insert(table.text[size_t(r)]);
+            naming = first ? holding : naming.intersect(holding);
+            first = false;
+        }
+        if (naming.isEmpty())
+            return candidates;
+        QStringList front;
+        QStringList back;
+        for (const QString& c : candidates)
+            (naming.contains(c) ? front : back).append(c);
+        return front + back;
     }
 
     // Whether the keywords of the entry of that text hold word as one of their words.
@@ -814,7 +847,7 @@ private:
     QStringList rank(const Rows& rows, const QStringList& searched, const QStringList& typed,
                      const QHash<int, double>& rarity = {})
     {
-        const std::vector<int> kept = visible(rows);
+        const std::vector<int> kept = visible(rows, typed);
         const QStringList candidates = texts(kept);
         struct Key {
             int explained = 0;
@@ -847,28 +880,61 @@ private:
 
     // The rows left once the exclusion words of every one of them have hidden those whose keywords
     // hold one, each text once, in alphabetical order.
-    std::vector<int> visible(const Rows& rows)
+    //
+    // In the wider search the rows explain only some of the typed words (typed). An entry's exclusion
+    // words are there to hide its specific variants when the physician typed no more than the
+    // entry itself: they hide a row only when that row explains none of the typed words the entry
+    // does not. "mal fosse lombaire" keeps "Douleur fosse lombaire" beside "Lombalgie", whose
+    // exclusion word is "fosse", because "fosse" is explained by the one and not by the other. In
+    // the strict search every row explains every word, and every exclusion word applies.
+    std::vector<int> visible(const Rows& rows, const QStringList& typed = {})
     {
         EntryTable& table = entries();
-        QSet<QString> excludedSet;
-        QStringList excluded;
-        for (const int r : rows) {
-            for (const QString& s : table.sup[size_t(r)]) {
-                if (!excludedSet.contains(s)) {
-                    excludedSet.insert(s);
-                    excluded.append(s);
+        struct Hider {
+            std::uint32_t explained = 0;
+            std::vector<Pattern> patterns;
+        };
+        std::vector<Hider> hiders;
+        QHash<int, std::uint32_t> explained; // by row, a bit per typed word
+        if (!typed.isEmpty()) {
+            for (const int r : rows) {
+                std::uint32_t mask = 0;
+                for (qsizetype i = 0; i < typed.size() && i < 32; ++i)
+                    mask |= holdsRow(wideRowsOf(typed.at(i)), r) ? std::uint32_t(1) << i : 0u;
+                explained.insert(r, mask);
+                if (table.sup[size_t(r)].isEmpty())
+                    continue;
+                Hider hider{mask, {}};
+                for (const QString& s : table.sup[size_t(r)])
+                    hider.patterns.emplace_back(s, Pattern::Kind::Knowledge);
+                hiders.push_back(std::move(hider));
+            }
+        } else {
+            QSet<QString> excludedSet;
+            Hider all;
+            for (const int r : rows) {
+                for (const QString& s : table.sup[size_t(r)]) {
+                    if (!excludedSet.contains(s)) {
+                        excludedSet.insert(s);
+                        all.patterns.emplace_back(s, Pattern::Kind::Knowledge);
+                    }
                 }
             }
+            hiders.push_back(std::move(all));
         }
-        std::vector<Pattern> hiding;
-        for (const QString& s : std::as_const(excluded))
-            hiding.emplace_back(s, Pattern::Kind::Knowledge);
+        const auto isHidden = [&](int r) {
+            const std::uint32_t own = explained.value(r);
+            return std::any_of(hiders.begin(), hiders.end(), [&](const Hider& h) {
+                if ((own & ~h.explained) != 0)
+                    return false;
+                return std::any_of(h.patterns.begin(), h.patterns.end(),
+                                   [&](const Pattern& p) { return table.keywords.holds(r, p); });
+            });
+        };
         std::vector<int> kept;
         QSet<QString> seen;
         for (const int r : rows) {
-            const bool isHidden = std::any_of(hiding.begin(), hiding.end(),
-                                              [&](const Pattern& p) { return table.keywords.holds(r, p); });
-            if (isHidden)
+            if (isHidden(r))
                 continue;
             const QString key = kb::foldCase(table.text[size_t(r)]);
             if (!seen.contains(key)) {

@@ -139,6 +139,53 @@ TEST_F(WiderSearchTest, AmongCandidatesLikeNothingTypedTheSignMorePathologiesLis
     EXPECT_EQ(recognize(u"ample").candidates, texts({u"Respiration de Kussmaul", u"Dyspn\u00E9e"}));
 }
 
+TEST_F(WiderSearchTest, AnExclusionWordHidesOnlyWhatExplainsNoMoreOfTheTypedWords)
+{
+    // "Lombalgie" hides "Douleur fosse lombaire" when only its own words are typed.
+    db.exec(QStringLiteral("update SC set Sup = 'fosse' where S = 'Lombalgie'"));
+    ForgetKnowledge();
+    struct Case {
+        const char16_t* typed;
+        QStringList expected;
+    };
+    const Case cases[] = {
+        // The strict search: every exclusion word applies.
+        {u"douleur lombaire", texts({u"Lombalgie"})},
+        {u"douleur fosse lombaire", texts({u"Douleur fosse lombaire"})},
+        // The wider search: both explain the same typed words, the exclusion word applies.
+        {u"douleur lombaire brutale", texts({u"Lombalgie"})},
+        // "fosse" is explained by the variant alone: it stays, and names more of the typed words.
+        {u"dos fosse lombaire", texts({u"Douleur fosse lombaire", u"Lombalgie"})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.typed).toStdString());
+        EXPECT_EQ(recognize(c.typed).candidates, c.expected);
+    }
+}
+
+TEST_F(WiderSearchTest, AWordOfOneOrTwoLettersFindsFirstTheEntriesHoldingItAsAWord)
+{
+    // "fa" lies inside "fatigue" and "faciale"; only the last entry holds it as a word, and it
+    // sorts last.
+    db.exec(QStringLiteral("insert into SC (S, Exp) values ('Asth\u00E9nie', 'asthenie fatigue'), "
+                           "('Douleur faciale', 'douleur faciale face'), "
+                           "('Pathologie : Fibrillation atriale', 'fibrillation atriale pathologie fa')"));
+    ForgetKnowledge();
+    const QStringList strict = RechercheSC(query, QStringLiteral("SC"), QStringLiteral("fa"), u'f', {});
+    const Recognized found = recognize(u"en FA");
+    ASSERT_FALSE(found.candidates.isEmpty());
+    EXPECT_EQ(found.candidates.first(), QStringLiteral("Pathologie : Fibrillation atriale"));
+    // The set the strict search finds is kept whole.
+    QStringList sortedFound = found.candidates;
+    QStringList sortedStrict = strict;
+    sortedFound.sort();
+    sortedStrict.sort();
+    EXPECT_EQ(sortedFound, sortedStrict);
+    EXPECT_EQ(strict.size(), 3);
+    // Longer words keep the order they had.
+    EXPECT_EQ(recognize(u"fievr").candidates.first(), QStringLiteral("Fi\u00E8vre"));
+}
+
 TEST_F(WiderSearchTest, ADenialFindsTheSignItDenies)
 {
     struct Case {
