@@ -559,6 +559,17 @@ QString takeNegation(QStringList& words)
     return {};
 }
 
+// Records write the temperature "T°" (or "t°", "T °"): the degree sign, which the typed words
+// lose, is all that tells it from a stray letter, so the notation is spelled out first.
+QString spellRecordNotations(const QString& text)
+{
+    static const QRegularExpression temperature(QStringLiteral("(?<![\\p{L}\\d])[tT]\\s*\u00B0"));
+    if (!text.contains(u'\u00B0'))
+        return text;
+    QString spelled = text;
+    return spelled.replace(temperature, QStringLiteral("temperature "));
+}
+
 bool holdsRow(const Rows& rows, int row)
 {
     return std::binary_search(rows.begin(), rows.end(), row);
@@ -987,7 +998,7 @@ Recognized Recognize(kb::Query& query, const QString& table, const QString& text
 {
     detail::checkTable(table);
     Recognized result;
-    const QStringList typed = SignWords(text);
+    const QStringList typed = SignWords(spellRecordNotations(text));
     QStringList words = typed;
     const QString denying = takeNegation(words);
     result.negated = !denying.isEmpty() && !words.isEmpty(); // "sans" alone denies nothing

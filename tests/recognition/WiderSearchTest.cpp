@@ -182,6 +182,11 @@ TEST_F(WiderSearchTest, AWordOfOneOrTwoLettersFindsFirstTheEntriesHoldingItAsAWo
     sortedStrict.sort();
     EXPECT_EQ(sortedFound, sortedStrict);
     EXPECT_EQ(strict.size(), 3);
+    // The temperature of a record, "T°", is read as the word, not as a stray "t".
+    for (const char16_t* typed : {u"T\u00B0 39,5", u"t\u00B0 38", u"fi\u00E8vre T \u00B0 40"}) {
+        SCOPED_TRACE(QString::fromUtf16(typed).toStdString());
+        EXPECT_EQ(recognize(typed).candidates, recognize(u"temperature").candidates);
+    }
     // Longer words keep the order they had.
     EXPECT_EQ(recognize(u"fievr").candidates.first(), QStringLiteral("Fi\u00E8vre"));
 }
