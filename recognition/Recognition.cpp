@@ -227,6 +227,7 @@ struct EntryTable {
     KeywordColumn keywords;                                                          // Exp
     std::map<std::pair<QString, QString>, std::unique_ptr<Vocabulary>> vocabularies; // by sex, age
     std::map<QString, Rows> rowsByWord; // every keyword word, with the rows holding it; built once
+    QSet<QString> names;                // every text as its typed words, space-separated; built once
 
     // The rows whose keywords hold a word that begins with stem and has at most maxLength letters.
     Rows rowsByStem(const QString& stem, qsizetype maxLength)
@@ -707,6 +708,17 @@ public:
         return front + back;
     }
 
+    // Whether the words, as typed, are the text of an entry ("douleur thoracique").
+    bool isEntryName(const QStringList& words)
+    {
+        EntryTable& table = entries();
+        if (table.names.isEmpty()) {
+            for (const QString& text : table.text)
+                table.names.insert(plainWords(text).join(u' '));
+        }
+        return !words.isEmpty() && table.names.contains(words.join(u' '));
+    }
+
     // Whether the keywords of the entry of that text hold word as one of their words.
     bool keywordsHold(const QString& text, const QString& word)
     {
@@ -1008,9 +1020,12 @@ Recognized Recognize(kb::Query& query, const QString& table, const QString& text
         words.resize(nor); // "pas de céphalées ni vomissements": the first denied sign
 
     SignSearch search(query, table, sex, ageBand);
-    if (result.negated) {
-        // Some signs are named with a denial ("absence de règles", "pas de selles"): when the
-        // whole text finds first a sign whose keywords hold the denying word, it names that sign.
+    // Some signs are named with a denial ("absence de règles", "pas de selles"): when the whole
+    // text finds first a sign whose keywords hold the denying word, it names that sign. Not when
+    // what is denied is the very name of a sign ("sans fièvre", "pas de douleur thoracique"): the
+    // text denies that sign, whatever sign holds the denial among its words ("Infection sans
+    // fièvre chez le sujet âgé").
+    if (result.negated && !search.isEntryName(words)) {
         const QStringList whole = search.dropStopWords(typed);
         const QStringList named = whole.isEmpty() ? QStringList() : search.joined(search.strict(whole));
         if (!named.isEmpty() && search.keywordsHold(named.first(), denying)) {

@@ -232,4 +232,22 @@ TEST_F(WiderSearchTest, ADenialFindsTheSignItDenies)
     }
 }
 
+TEST_F(WiderSearchTest, ADenialOfASignByItsNameDeniesItWhateverSignHoldsTheDenyingWord)
+{
+    db.exec(QStringLiteral("insert into SC (S, Exp) values ('Infection sans fi\u00E8vre', "
+                           "'infection sans fievre apyretique')"));
+    ForgetKnowledge();
+    for (const char16_t* typed : {u"sans fi\u00E8vre", u"apyr\u00E9tique", u"pas de fievre prolong\u00E9e"}) {
+        SCOPED_TRACE(QString::fromUtf16(typed).toStdString());
+        const Recognized found = recognize(typed);
+        EXPECT_TRUE(found.negated);
+        ASSERT_FALSE(found.candidates.isEmpty());
+        EXPECT_TRUE(found.candidates.first().startsWith(QStringLiteral("Fi\u00E8vre")));
+    }
+    // Typed with what it names, the sign holding the denial is found as it is.
+    const Recognized infection = recognize(u"infection sans fi\u00E8vre");
+    EXPECT_FALSE(infection.negated);
+    EXPECT_EQ(infection.candidates.value(0), QStringLiteral("Infection sans fi\u00E8vre"));
+}
+
 } // namespace
