@@ -672,34 +672,36 @@ public:
     {
         if (ranked.groups.isEmpty())
             return {};
-        return abbreviationsFirst(ranked.groups.at(0) + ranked.groups.at(1) +
-                                      generalFirst(ranked.groups.at(2), ranked.words),
-                                  ranked.words);
+        const QSet<QString> naming = holdingAsWords(ranked.words);
+        return wordsFirst(ranked.groups.at(0), naming) + wordsFirst(ranked.groups.at(1), naming) +
+               wordsFirst(generalFirst(ranked.groups.at(2), ranked.words), naming);
     }
 
-    // A typed word of one or two letters is an abbreviation ("fa", "t" of "T°"): the keywords
-    // hold its letters inside thousands of longer words, and only the entries that hold it as a
-    // word of their own name what was meant. Those come first, in their order; the others follow.
-    QStringList abbreviationsFirst(const QStringList& candidates, const QStringList& words)
+    // Within each of the strict search's parts, whose own order is alphabetical, the candidates
+    // whose keywords hold every typed word as a word of their own, or as its inflection (a word
+    // it begins, at most two letters longer), come first; those that hold a typed word only inside
+    // a longer word ("tique" in "posttraumatique", "fa" in "fatigue") follow, each in its order.
+    // A word of one or two letters is an abbreviation, with no inflection: only the word itself.
+    // The texts whose keywords hold every one of the words as a word of their own.
+    QSet<QString> holdingAsWords(const QStringList& words)
     {
-        QStringList shortWords;
-        for (const QString& w : words) {
-            if (w.size() <= 2 && !shortWords.contains(w))
-                shortWords.append(w);
-        }
-        if (shortWords.isEmpty() || candidates.size() < 2)
-            return candidates;
         EntryTable& table = entries();
         QSet<QString> naming;
         bool first = true;
-        for (const QString& w : std::as_const(shortWords)) {
+        for (const QString& w : words) {
             QSet<QString> holding;
-            for (const int r : table.rowsByStem(kb::foldCase(w), w.size()))
+            for (const int r : table.rowsByStem(kb::foldCase(w), w.size() <= 2 ? w.size() : w.size() + 2))
                 holding.insert(table.text[size_t(r)]);
             naming = first ? holding : naming.intersect(holding);
             first = false;
+            if (naming.isEmpty())
+                break;
         }
-        if (naming.isEmpty())
+        return naming;
+    }
+    static QStringList wordsFirst(const QStringList& candidates, const QSet<QString>& naming)
+    {
+        if (naming.isEmpty() || candidates.size() < 2)
             return candidates;
         QStringList front;
         QStringList back;

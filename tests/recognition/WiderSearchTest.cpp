@@ -163,31 +163,46 @@ TEST_F(WiderSearchTest, AnExclusionWordHidesOnlyWhatExplainsNoMoreOfTheTypedWord
     }
 }
 
-TEST_F(WiderSearchTest, AWordOfOneOrTwoLettersFindsFirstTheEntriesHoldingItAsAWord)
+TEST_F(WiderSearchTest, EntriesHoldingATypedWordAsAWordComeBeforeThoseHoldingItInsideAnother)
 {
-    // "fa" lies inside "fatigue" and "faciale"; only the last entry holds it as a word, and it
-    // sorts last.
+    // "fa" lies inside "fatigue" and "faciale", "tique" inside "posttraumatique": the entries
+    // holding them as words (or, for "tique", its inflection "tiques") sort last alphabetically.
     db.exec(QStringLiteral("insert into SC (S, Exp) values ('Asth\u00E9nie', 'asthenie fatigue'), "
                            "('Douleur faciale', 'douleur faciale face'), "
-                           "('Pathologie : Fibrillation atriale', 'fibrillation atriale pathologie fa')"));
+                           "('Pathologie : Fibrillation atriale', 'fibrillation atriale pathologie fa'), "
+                           "('Amn\u00E9sie post-traumatique', 'amnesie posttraumatique'), "
+                           "('Piq\u00FBre de tique', 'piqure tiques')"));
     ForgetKnowledge();
-    const QStringList strict = RechercheSC(query, QStringLiteral("SC"), QStringLiteral("fa"), u'f', {});
-    const Recognized found = recognize(u"en FA");
-    ASSERT_FALSE(found.candidates.isEmpty());
-    EXPECT_EQ(found.candidates.first(), QStringLiteral("Pathologie : Fibrillation atriale"));
-    // The set the strict search finds is kept whole.
-    QStringList sortedFound = found.candidates;
-    QStringList sortedStrict = strict;
-    sortedFound.sort();
-    sortedStrict.sort();
-    EXPECT_EQ(sortedFound, sortedStrict);
-    EXPECT_EQ(strict.size(), 3);
+    struct Case {
+        const char16_t* typed;
+        const char16_t* strictQuery;
+        const char16_t* first;
+    };
+    const Case cases[] = {
+        {u"en FA", u"fa", u"Pathologie : Fibrillation atriale"},
+        {u"tique", u"tique", u"Piq\u00FBre de tique"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(QString::fromUtf16(c.typed).toStdString());
+        const QStringList strict =
+            RechercheSC(query, QStringLiteral("SC"), QString::fromUtf16(c.strictQuery), u'f', {});
+        const Recognized found = recognize(c.typed);
+        ASSERT_GT(strict.size(), 1);
+        EXPECT_NE(strict.first(), QString::fromUtf16(c.first));
+        EXPECT_EQ(found.candidates.value(0), QString::fromUtf16(c.first));
+        // The set the strict search finds is kept whole.
+        QStringList sortedFound = found.candidates;
+        QStringList sortedStrict = strict;
+        sortedFound.sort();
+        sortedStrict.sort();
+        EXPECT_EQ(sortedFound, sortedStrict);
+    }
     // The temperature of a record, "T°", is read as the word, not as a stray "t".
     for (const char16_t* typed : {u"T\u00B0 39,5", u"t\u00B0 38", u"fi\u00E8vre T \u00B0 40"}) {
         SCOPED_TRACE(QString::fromUtf16(typed).toStdString());
         EXPECT_EQ(recognize(typed).candidates, recognize(u"temperature").candidates);
     }
-    // Longer words keep the order they had.
+    // A mistyped word, held as a word by no entry, keeps the order it had.
     EXPECT_EQ(recognize(u"fievr").candidates.first(), QStringLiteral("Fi\u00E8vre"));
 }
 
