@@ -181,7 +181,7 @@ TEST(KnowledgeCompiler, HistoryWordsJoinTheKeywordsOfTheAssociatedSignOnly)
     kb::Query q(db);
     q.open(QStringLiteral("select * from SC where S = 'Pathologie : Grippe'"));
     ASSERT_EQ(q.recordCount(), 1);
-    EXPECT_EQ(q.field(QStringLiteral("Exp")), QStringLiteral("pathologie antecedent grippe flu h1n1"));
+    EXPECT_EQ(q.field(QStringLiteral("Exp")), QStringLiteral("pathologie antecedent atcd grippe flu h1n1"));
     q.open(QStringLiteral("select * from Data where P = 'Grippe'"));
     EXPECT_EQ(q.field(QStringLiteral("RP")), QStringLiteral("grippe influenza"));
 }

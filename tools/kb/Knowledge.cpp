@@ -700,7 +700,7 @@ void Loader::crossChecks()
         entry.text = sign;
         // Keyed on the name only: the search words of a disease describe its symptoms, and the
         // physician typing a symptom must find the sign, not the associated disease.
-        entry.exp = keywordsOf(QStringLiteral("pathologie antecedent ") + target->name);
+        entry.exp = keywordsOf(QStringLiteral("pathologie antecedent atcd ") + target->name);
         // The short forms a record uses for a known disease ("dt2", "bpco").
         if (!target->history.isEmpty())
             entry.exp += u' ' + target->history;
