@@ -514,9 +514,9 @@ const QSet<QString>& qualifierWords()
 }
 
 // Takes the denial off the typed words ("pas de", "sans", "absence de", "aucun", "non", "ni" in front;
-// "apyrexie" and its kin stand for the fever they deny). Returns the denying word, empty when the
-// words deny nothing.
-QString takeNegation(QStringList& words)
+// "apyrexie" and its kin stand for the fever they deny; "négatif" after a sign, when signs are
+// searched). Returns the denying word, empty when the words deny nothing.
+QString takeNegation(QStringList& words, bool signs)
 {
     static const QList<QStringList> openings = [] {
         QList<QStringList> list;
@@ -555,6 +555,13 @@ QString takeNegation(QStringList& words)
     static const QSet<QString> kept = {QStringLiteral("conserve"), QStringLiteral("conservee"),
                                        QStringLiteral("conserves"), QStringLiteral("conservees")};
     if (words.size() >= 2 && kept.contains(words.last())) {
+        return words.takeLast();
+    }
+    // An examination sign noted "négatif" ("Lasègue négatif", "Murphy négatif") is denied. Not for
+    // the exam lines, whose results are themselves "Négatif".
+    static const QSet<QString> negative = {QStringLiteral("negatif"), QStringLiteral("negative"),
+                                           QStringLiteral("negatifs"), QStringLiteral("negatives")};
+    if (signs && words.size() >= 2 && negative.contains(words.last())) {
         return words.takeLast();
     }
     return {};
@@ -1014,7 +1021,7 @@ Recognized Recognize(kb::Query& query, const QString& table, const QString& text
     Recognized result;
     const QStringList typed = SignWords(spellRecordNotations(text));
     QStringList words = typed;
-    const QString denying = takeNegation(words);
+    const QString denying = takeNegation(words, table == u"SC");
     result.negated = !denying.isEmpty() && !words.isEmpty(); // "sans" alone denies nothing
     if (!result.negated)
         words = typed;

@@ -35,6 +35,7 @@ const char16_t* const Signs[][2] = {
     {u"Rigidit\u00E9 g\u00E9n\u00E9ralis\u00E9e", u"rigidite generalisee"},
     {u"Dyspn\u00E9e", u"dyspnee essouffle respiration"},
     {u"Respiration de Kussmaul", u"respiration kussmaul ample"},
+    {u"Signe de Las\u00E8gue", u"signe lasegue"},
 };
 
 // How many pathologies list a sign breaks ties: "Dyspnée" is listed twice, Kussmaul's breathing once.
@@ -228,6 +229,7 @@ TEST_F(WiderSearchTest, ADenialFindsTheSignItDenies)
         {u"bon \u00E9tat g\u00E9n\u00E9ral", u"Alt\u00E9ration de l'\u00E9tat g\u00E9n\u00E9ral", true},
         {u"app\u00E9tit conserv\u00E9", u"Anorexie", true},
         {u"pas de syncope brutale", u"Syncope", true}, // through the wider search
+        {u"Las\u00E8gue n\u00E9gatif", u"Signe de Las\u00E8gue", true},
         // A sign named with the denying word is that sign, not its denial.
         {u"absence de r\u00E8gles", u"Am\u00E9norrh\u00E9e", false},
         // A denial of nothing known denies nothing.
