@@ -505,7 +505,8 @@ const QSet<QString>& qualifierWords()
             "permanence continuel continuelle intermittent intermittente rapidement lentement "
             "brusque brusquement aggrave aggravee ameliore amelioree majore majoree etend etendu "
             "vite plus pas plaint generalise generalisee generalises generalisees tolere toleree "
-            "etendue arrondi arrondie devant derriere dessus dessous moins minutes secondes fois");
+            "etendue arrondi arrondie devant derriere dessus dessous moins minutes secondes fois "
+            "sans raison apparente apparent particulier particuliere explication");
         for (const QString& w : list.split(u' ', Qt::SkipEmptyParts))
             set.insert(w);
         return set;
