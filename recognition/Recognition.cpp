@@ -588,6 +588,8 @@ bool holdsRow(const Rows& rows, int row)
 struct Ranked {
     QList<QStringList> groups; // empty when nothing was found
     QStringList words;
+    QStringList dropped; // typed words that no keyword holds as typed (the search took their closest word or
+                         // left them out)
 };
 
 // One sign or exam search against the knowledge kept for the connection.
@@ -627,7 +629,12 @@ public:
         if (selection.empty())
             return {};
         const std::vector<int> kept = visible(selection.rows);
-        return {OrderCandidateGroups(texts(kept), selection.words.join(QString())), selection.words};
+        QStringList dropped;
+        for (const QString& w : words) {
+            if (!dropped.contains(w) && entries().keywords.rowsHolding(w)->empty())
+                dropped.append(w);
+        }
+        return {OrderCandidateGroups(texts(kept), selection.words.join(QString())), selection.words, dropped};
     }
 
     // The candidates that resemble nothing typed keep only the alphabetical order, which says
@@ -680,42 +687,46 @@ public:
     {
         if (ranked.groups.isEmpty())
             return {};
-        const QSet<QString> naming = holdingAsWords(ranked.words);
-        return wordsFirst(ranked.groups.at(0), naming) + wordsFirst(ranked.groups.at(1), naming) +
-               wordsFirst(generalFirst(ranked.groups.at(2), ranked.words), naming);
+        // The words the search kept, and the nearest keyword of each word that no keyword holds as
+        // typed ("geou" of "mal au geou", "genou" with a letter missing, whose closest word by the
+        // strict search's measure may be a short word found everywhere).
+        QStringList named = ranked.words;
+        for (const QString& w : ranked.dropped) {
+            const QString nearWord = vocabulary().near(w);
+            if (!nearWord.isEmpty() && !named.contains(nearWord))
+                named.append(nearWord);
+        }
+        const QHash<QString, int> held = heldAsWords(named);
+        return wordsFirst(ranked.groups.at(0), held) + wordsFirst(ranked.groups.at(1), held) +
+               wordsFirst(generalFirst(ranked.groups.at(2), ranked.words), held);
     }
 
     // Within each of the strict search's parts, whose own order is alphabetical, the candidates
-    // whose keywords hold every typed word as a word of their own, or as its inflection (a word
+    // whose keywords hold more of the words as words of their own, or as their inflection (a word
     // it begins, at most two letters longer), come first; those that hold a typed word only inside
     // a longer word ("tique" in "posttraumatique", "fa" in "fatigue") follow, each in its order.
     // A word of one or two letters is an abbreviation, with no inflection: only the word itself.
-    // The texts whose keywords hold every one of the words as a word of their own.
-    QSet<QString> holdingAsWords(const QStringList& words)
+    // How many of the words each text's keywords hold as words of their own.
+    QHash<QString, int> heldAsWords(const QStringList& words)
     {
         EntryTable& table = entries();
-        QSet<QString> naming;
-        bool first = true;
+        QHash<QString, int> held;
         for (const QString& w : words) {
             QSet<QString> holding;
             for (const int r : table.rowsByStem(kb::foldCase(w), w.size() <= 2 ? w.size() : w.size() + 2))
                 holding.insert(table.text[size_t(r)]);
-            naming = first ? holding : naming.intersect(holding);
-            first = false;
-            if (naming.isEmpty())
-                break;
+            for (const QString& text : std::as_const(holding))
+                ++held[text];
         }
-        return naming;
+        return held;
     }
-    static QStringList wordsFirst(const QStringList& candidates, const QSet<QString>& naming)
+    static QStringList wordsFirst(QStringList candidates, const QHash<QString, int>& held)
     {
-        if (naming.isEmpty() || candidates.size() < 2)
+        if (held.isEmpty() || candidates.size() < 2)
             return candidates;
-        QStringList front;
-        QStringList back;
-        for (const QString& c : candidates)
-            (naming.contains(c) ? front : back).append(c);
-        return front + back;
+        std::stable_sort(candidates.begin(), candidates.end(),
+                         [&](const QString& a, const QString& b) { return held.value(a) > held.value(b); });
+        return candidates;
     }
 
     // Whether the words, as typed, are the text of an entry ("douleur thoracique").
@@ -898,7 +909,8 @@ private:
             key.rarity = rarity.value(kept[i]);
             keys.insert(candidates.at(qsizetype(i)), key);
         }
-        QStringList ordered = joined({OrderCandidateGroups(candidates, searched.join(QString())), searched});
+        QStringList ordered =
+            joined({OrderCandidateGroups(candidates, searched.join(QString())), searched, {}});
         std::stable_sort(ordered.begin(), ordered.end(), [&](const QString& a, const QString& b) {
             const Key& x = keys[a];
             const Key& y = keys[b];
