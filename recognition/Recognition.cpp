@@ -189,29 +189,33 @@ public:
         return found;
     }
     // The vocabulary word nearest to word by the distance that forgives a swap of two
-    // neighbouring letters, or an empty string when none is near enough.
-    QString near(const QString& word)
+    // neighbouring letters, or an empty string when none is near enough; at any cost, a wrong
+    // letter in a word of six or seven letters is forgiven too (see NearWords).
+    QString near(const QString& word, bool atAnyCost = false)
     {
-        if (const auto it = nearMemo_.constFind(word); it != nearMemo_.constEnd())
+        QHash<QString, QString>& memo = atAnyCost ? nearAtAnyCostMemo_ : nearMemo_;
+        if (const auto it = memo.constFind(word); it != memo.constEnd())
             return it.value();
-        if (nearMemo_.size() >= MaxRememberedWords)
-            nearMemo_.clear();
+        if (memo.size() >= MaxRememberedWords)
+            memo.clear();
         if (!near_)
             near_ = std::make_unique<NearWords>(words_.words());
-        const QString found = near_->nearest(word);
-        nearMemo_.insert(word, found);
+        const QString found = atAnyCost ? near_->nearestAtAnyCost(word) : near_->nearest(word);
+        memo.insert(word, found);
         return found;
     }
     void forgetWords()
     {
         memo_.clear();
         nearMemo_.clear();
+        nearAtAnyCostMemo_.clear();
     }
 
 private:
     WordList words_;
     QHash<QString, QString> memo_;
     QHash<QString, QString> nearMemo_;
+    QHash<QString, QString> nearAtAnyCostMemo_;
     std::unique_ptr<NearWords> near_; // prepared at the first look-up
 };
 
@@ -766,7 +770,10 @@ public:
         for (QString& w : corrected) {
             if (!wideRowsOf(w).empty())
                 continue;
-            const QString nearWord = vocabulary().near(w);
+            // The last step: a word that nothing else explains may have a wrong letter.
+            QString nearWord = vocabulary().near(w);
+            if (nearWord.isEmpty())
+                nearWord = vocabulary().near(w, true);
             if (!nearWord.isEmpty()) {
                 w = nearWord;
                 changed = true;

@@ -376,9 +376,9 @@ int nearLimit(qsizetype length)
 
 // A wrong letter in a short word makes another word too easily ("connue" and "conque"): below
 // eight letters it costs two, past the limit.
-int nearSubstitution(qsizetype length)
+int nearSubstitution(qsizetype length, bool atAnyCost)
 {
-    return length >= 8 ? 1 : 2;
+    return length >= 8 || (atAnyCost && length >= 6) ? 1 : 2;
 }
 
 } // namespace
@@ -398,6 +398,16 @@ NearWords::NearWords(const QStringList& words)
 
 QString NearWords::nearest(const QString& word) const
 {
+    return nearestOf(word, false);
+}
+
+QString NearWords::nearestAtAnyCost(const QString& word) const
+{
+    return nearestOf(word, true);
+}
+
+QString NearWords::nearestOf(const QString& word, bool atAnyCost) const
+{
     const qsizetype n = word.size();
     if (n < 4)
         return {};
@@ -414,7 +424,8 @@ QString NearWords::nearest(const QString& word) const
                 differing += std::abs(int(typed[b]) - int(e.counts[b]));
             if (differing > 2 * std::min(limit, bestDistance))
                 continue;
-            const int d = SwapDistance(word, e.word, std::min(limit, bestDistance), nearSubstitution(n));
+            const int d =
+                SwapDistance(word, e.word, std::min(limit, bestDistance), nearSubstitution(n, atAnyCost));
             if (d < bestDistance || (d == bestDistance && d <= limit && CompareWords(e.word, best) < 0)) {
                 best = e.word;
                 bestDistance = d;

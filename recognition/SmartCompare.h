@@ -100,8 +100,12 @@ public:
     NearWords() = default;
     explicit NearWords(const QStringList& words);
     QString nearest(const QString& word) const;
+    // The same, but a wrong letter in a word of six or seven letters costs one edit as from eight:
+    // for a last attempt, when the alternative is to find nothing.
+    QString nearestAtAnyCost(const QString& word) const;
 
 private:
+    QString nearestOf(const QString& word, bool atAnyCost) const;
     struct Entry {
         QString word;
         std::array<std::uint8_t, 32> counts{};

@@ -165,6 +165,12 @@ TEST(NearestWord, OneEditUpToSevenLettersTwoFromEight)
         EXPECT_EQ(NearestWord(words, QString::fromUtf16(typed)), QString::fromUtf16(expected))
             << QString::fromUtf16(typed).toStdString();
     EXPECT_EQ(NearestWord({}, QStringLiteral("fiever")), QString());
+    // At any cost, a wrong letter is forgiven from six letters.
+    const NearWords near(words);
+    EXPECT_EQ(near.nearest(QStringLiteral("fievde")), QString());
+    EXPECT_EQ(near.nearestAtAnyCost(QStringLiteral("fievde")), QStringLiteral("fievre"));
+    EXPECT_EQ(near.nearestAtAnyCost(QStringLiteral("touc")), QString());
+    EXPECT_EQ(near.nearestAtAnyCost(QStringLiteral("fiever")), QStringLiteral("fievre"));
 }
 
 } // namespace
