@@ -63,14 +63,89 @@ void forEachBit(const Bits& bits, F f)
     }
 }
 
+// Text held as bytes, each UTF-16 code unit written on its own the way UTF-8 writes a character of
+// that value (a surrogate too, alone). Latin text takes half the room of UTF-16, and because no
+// unit's bytes begin inside another unit's bytes, the bytes of a text occur in a line's bytes
+// exactly where its code units occur among the line's code units.
+void appendUnits(std::string& out, QStringView text)
+{
+    for (const QChar ch : text) {
+        const char16_t u = ch.unicode();
+        if (u < 0x80) {
+            out += char(u);
+        } else if (u < 0x800) {
+            out += char(0xC0 | (u >> 6));
+            out += char(0x80 | (u & 0x3F));
+        } else {
+            out += char(0xE0 | (u >> 12));
+            out += char(0x80 | ((u >> 6) & 0x3F));
+            out += char(0x80 | (u & 0x3F));
+        }
+    }
+}
+
+std::string unitBytes(QStringView text)
+{
+    std::string out;
+    out.reserve(size_t(text.size()));
+    appendUnits(out, text);
+    return out;
+}
+
+// The text of bytes written by appendUnits. Bytes that are not (a damaged stored index) give
+// some text rather than a read past their end.
+QString unitsText(std::string_view bytes)
+{
+    QString out;
+    out.reserve(qsizetype(bytes.size()));
+    for (size_t i = 0; i < bytes.size();) {
+        const auto b = uchar(bytes[i]);
+        const size_t length = b < 0x80 ? 1 : b < 0xE0 ? 2 : 3;
+        if (i + length > bytes.size())
+            break;
+        char16_t u = length == 1 ? b : length == 2 ? char16_t(b & 0x1F) : char16_t(b & 0x0F);
+        for (size_t k = 1; k < length; ++k)
+            u = char16_t((u << 6) | (uchar(bytes[i + k]) & 0x3F));
+        out += QChar(u);
+        i += length;
+    }
+    return out;
+}
+
 // One searched column of the pathologies: its distinct lines, case-folded, each followed by a line
 // feed in one text (a pattern without line breaks can only match inside one line), and the rows
 // holding each line.
 struct Column {
-    QString arena;
+    std::string arena;              // written by appendUnits
     std::vector<qsizetype> starts;  // of each line in the arena, and the arena's size at the end
     std::vector<int> postingStarts; // rows of line k: postingRows[postingStarts[k] .. [k + 1])
     std::vector<int> postingRows;
+
+    size_t lineCount() const { return starts.size() - 1; }
+    // The folded text of line k.
+    QString line(size_t k) const
+    {
+        return unitsText(
+            std::string_view(arena).substr(size_t(starts[k]), size_t(starts[k + 1] - starts[k] - 1)));
+    }
+    // Calls f with each line holding the folded text, once per line and in order.
+    template <typename F>
+    void forEachLineHolding(QStringView folded, F f) const
+    {
+        const std::string needle = unitBytes(folded);
+        if (needle.empty())
+            return;
+        const char* const base = arena.data();
+        for (size_t from = 0; from < arena.size();) {
+            const void* hit = memmem(base + from, arena.size() - from, needle.data(), needle.size());
+            if (hit == nullptr)
+                break;
+            const auto next =
+                std::upper_bound(starts.begin(), starts.end(), static_cast<const char*>(hit) - base);
+            f(size_t(next - starts.begin()) - 1);
+            from = size_t(*next);
+        }
+    }
 };
 
 // The condition as an expression over sets of pathologies.
@@ -364,8 +439,8 @@ Column makeColumn(const std::vector<QString>& lines, const std::vector<std::vect
     column.starts.reserve(lines.size() + 1);
     for (const QString& line : lines) {
         column.starts.push_back(column.arena.size());
-        column.arena += kb::foldCase(line);
-        column.arena += u'\n';
+        appendUnits(column.arena, kb::foldCase(line));
+        column.arena += '\n';
     }
     column.starts.push_back(column.arena.size());
     std::vector<int> counts(lines.size() + 1, 0);
@@ -397,6 +472,11 @@ public:
     {
         putSize(text.size());
         bytes_.append(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+    }
+    void put(const std::string& bytes)
+    {
+        putSize(qint64(bytes.size()));
+        bytes_.append(bytes.data(), qsizetype(bytes.size()));
     }
     void put(const TextPool& pool)
     {
@@ -443,6 +523,13 @@ public:
         text.resize(qsizetype(n));
         read(reinterpret_cast<char*>(text.data()), 2 * n);
     }
+    void get(std::string& bytes)
+    {
+        const qint64 n = size();
+        need(n);
+        bytes.resize(size_t(n));
+        read(bytes.data(), n);
+    }
     void get(TextPool& pool)
     {
         get(pool.chars);
@@ -472,7 +559,7 @@ private:
 };
 
 // What marks a block of this layout: a change to the Index below changes the number.
-constexpr qint64 IndexFormat = 0x5644'4c58'0001;
+constexpr qint64 IndexFormat = 0x5644'4c58'0002;
 
 } // namespace
 
@@ -762,7 +849,7 @@ struct MemoryEvaluator::Index {
             if (examNameOfText[size_t(text)] < 0)
                 return false;
         for (const Column& c : columns) {
-            if (c.starts.empty() || c.starts.front() != 0 || c.starts.back() != c.arena.size() ||
+            if (c.starts.empty() || c.starts.front() != 0 || c.starts.back() != qsizetype(c.arena.size()) ||
                 !std::is_sorted(c.starts.begin(), c.starts.end()) ||
                 !ranges(c.postingStarts, c.starts.size() - 1, qint64(c.postingRows.size())) ||
                 !within(c.postingRows, rowCount))
@@ -786,18 +873,10 @@ struct MemoryEvaluator::Index {
         } else if (simple) {
             bits = emptyBits(rowCount);
             const Column& c = column(like.column);
-            const QStringView arena(c.arena);
-            qsizetype from = 0;
-            for (;;) {
-                const qsizetype at = arena.indexOf(simple->literal, from);
-                if (at < 0)
-                    break;
-                const auto next = std::upper_bound(c.starts.begin(), c.starts.end(), at);
-                const size_t line = size_t(next - c.starts.begin()) - 1;
+            c.forEachLineHolding(simple->literal, [&](size_t line) {
                 for (int k = c.postingStarts[line]; k < c.postingStarts[line + 1]; ++k)
                     setBit(bits, c.postingRows[size_t(k)]);
-                from = *next;
-            }
+            });
         } else {
             // Runs of "_" or "%" inside, or line breaks: the connection's own LIKE answers, once.
             if (rowOfId.isEmpty()) {
@@ -1275,9 +1354,9 @@ public:
         }
         if (ix_.examLineWeight.empty()) {
             const Column& exams = ix_.column(u'E');
-            ix_.examLineWeight.resize(exams.starts.size() - 1);
-            for (size_t k = 0; k + 1 < exams.starts.size(); ++k)
-                ix_.examLineWeight[k] = Get_P(lineOf(exams, k));
+            ix_.examLineWeight.resize(exams.lineCount());
+            for (size_t k = 0; k < exams.lineCount(); ++k)
+                ix_.examLineWeight[k] = Get_P(exams.line(k));
         }
     }
 
@@ -1396,10 +1475,6 @@ private:
         return std::any_of(term.members.begin(), term.members.end(),
                            [this](const Term& m) { return holdsPresentFinding(m); });
     }
-    static QStringView lineOf(const Column& c, size_t k)
-    {
-        return QStringView(c.arena).mid(c.starts[k], c.starts[k + 1] - c.starts[k] - 1);
-    }
 
     // The pathologies whose column matches the finding the way the diagnosis query matches it.
     Bits matching(QStringView column, QStringView prefix, const QString& text)
@@ -1419,16 +1494,8 @@ private:
         if (const auto it = ix_.linesHolding.find(cacheKey); it != ix_.linesHolding.end())
             return it->second;
         const Column& c = ix_.column(columnName);
-        Bits lines = emptyBits(int(c.starts.size()) - 1);
-        const QStringView arena(c.arena);
-        for (qsizetype from = 0; !folded.isEmpty();) {
-            const qsizetype at = arena.indexOf(folded, from);
-            if (at < 0)
-                break;
-            const auto next = std::upper_bound(c.starts.begin(), c.starts.end(), at);
-            setBit(lines, int(next - c.starts.begin()) - 1);
-            from = *next;
-        }
+        Bits lines = emptyBits(int(c.lineCount()));
+        c.forEachLineHolding(folded, [&lines](size_t line) { setBit(lines, int(line)); });
         return ix_.linesHolding.emplace(cacheKey, std::move(lines)).first->second;
     }
 

@@ -74,7 +74,7 @@ public:
                 QStringLiteral("3"),       QStringLiteral("ÉLEVÉE"), QStringLiteral("Fièvre\r\nToux"),
                 QStringLiteral(" | "),     QStringLiteral("x\\%y"),  QStringLiteral("Inconnu"),
                 QStringLiteral("ß"),       QStringLiteral("[a-z]"),  QStringLiteral("e : "),
-                QStringLiteral("0")};
+                QStringLiteral("0"),       QStringLiteral("l’e"),    QStringLiteral("≥ 1")};
             return pick(odd);
         }
         default:
@@ -327,6 +327,8 @@ public:
                                                 "Asthénie",
                                                 "Vertiges",
                                                 "Dyspnée d'effort",
+                                                "Douleur à l’effort",
+                                                "PAS ≥ 180 mmHg",
                                                 "3",
                                                 "Signe piège",
                                                 "Fatigue | 2",

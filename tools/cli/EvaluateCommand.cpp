@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace vardelo::cli {
@@ -35,15 +36,22 @@ QByteArray json(const QJsonValue& value)
     return wrapped.mid(1, wrapped.size() - 2);
 }
 
-// A list of texts as a JSON array, written straight into bytes: a QJsonArray of the offered
-// signs of a large base would hold them once more. A text that JSON must escape goes through
+// Where the answer goes, in pieces: the answer of a large base (megabytes of offered signs) is
+// written as it is made rather than first held whole, which would hold it twice at the end.
+using Sink = std::function<void(const QByteArray&)>;
+
+// A list of texts as a JSON array, written straight as bytes: a QJsonArray of the offered signs of
+// a large base would hold them once more. A text that JSON must escape goes through
 // QJsonDocument, so that the bytes are the same as before.
-QByteArray jsonArray(const QStringList& list)
+void writeJsonArray(const QStringList& list, const Sink& sink)
 {
+    constexpr qsizetype Piece = 64 * 1024;
     QByteArray out = "[";
+    bool first = true;
     for (const QString& s : list) {
-        if (out.size() > 1)
+        if (!first)
             out += ',';
+        first = false;
         const bool plain = std::none_of(s.begin(), s.end(), [](QChar c) {
             return c.unicode() < 0x20 || c == u'"' || c == u'\\' || c.isSurrogate();
         });
@@ -51,8 +59,12 @@ QByteArray jsonArray(const QStringList& list)
             out += '"' + s.toUtf8() + '"';
         else
             out += json(s);
+        if (out.size() >= Piece) {
+            sink(out);
+            out.clear();
+        }
     }
-    return out + ']';
+    sink(out + ']');
 }
 
 QByteArray orderedObject(const std::vector<std::pair<const char*, QByteArray>>& members)
@@ -66,7 +78,7 @@ QByteArray orderedObject(const std::vector<std::pair<const char*, QByteArray>>& 
     return out + '}';
 }
 
-QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
+void evaluate(engine::CaseSession& session, const CaseInput& input, const Sink& sink)
 {
     // The ranking mode first, while the case is empty: changing it ranks a case that holds anything.
     session.setFormula({});
@@ -107,22 +119,20 @@ QByteArray evaluate(engine::CaseSession& session, const CaseInput& input)
                                {"lacks", json(lacks)}});
     }
     rows += ']';
-    // A failed evaluation leaves the page captions as they were: here, the bare captions.
-    std::vector<std::pair<const char*, QByteArray>> members{{"failed", json(result.failed)}};
+    // The members in their documented order; a failed evaluation leaves the page captions as they
+    // were: here, the bare captions.
+    sink("{\"failed\":" + json(result.failed));
     if (result.failed)
-        members.emplace_back("reason", json(result.reason));
-    members.insert(members.end(),
-                   {
-                       {"condition", json(condition)},
-                       {"header", json(result.header)},
-                       {"rows", rows},
-                       {"candidate_signs", jsonArray(session.state().CandidateSigns.lines())},
-                       {"candidate_exams", jsonArray(session.state().CandidateExams.lines())},
-                       {"candidate_exam_lines", jsonArray(session.state().CandidateExamLines.lines())},
-                       {"page0", json(result.failed ? engine::CaptionSigns : result.signsPageCaption)},
-                       {"page1", json(result.failed ? engine::CaptionExams : result.examsPageCaption)},
-                   });
-    return orderedObject(members);
+        sink(",\"reason\":" + json(result.reason));
+    sink(",\"condition\":" + json(condition) + ",\"header\":" + json(result.header) + ",\"rows\":" + rows);
+    sink(",\"candidate_signs\":");
+    writeJsonArray(session.state().CandidateSigns.lines(), sink);
+    sink(",\"candidate_exams\":");
+    writeJsonArray(session.state().CandidateExams.lines(), sink);
+    sink(",\"candidate_exam_lines\":");
+    writeJsonArray(session.state().CandidateExamLines.lines(), sink);
+    sink(",\"page0\":" + json(result.failed ? engine::CaptionSigns : result.signsPageCaption) +
+         ",\"page1\":" + json(result.failed ? engine::CaptionExams : result.examsPageCaption) + "}\n");
 }
 
 int runEvaluate(Context& context)
@@ -178,18 +188,17 @@ int runEvaluate(Context& context)
         session.setLearningList(learning);
         QObject::connect(&session, &engine::CaseSession::warning,
                          [&context](const QString& text) { context.err << text << '\n'; });
-        for (const CaseInput& input : inputs) {
-            // Written as bytes: through the text stream, the answer of a large base (megabytes of
-            // offered signs) would be held twice more, as UTF-16 and re-encoded.
-            QByteArray line = evaluate(session, input);
-            line += '\n';
-            if (QIODevice* device = context.out.device()) {
-                context.out.flush();
-                device->write(line);
-            } else {
-                context.out << line;
-            }
-        }
+        // Written as bytes: through the text stream, the answer would be held once more as UTF-16.
+        QIODevice* device = context.out.device();
+        const Sink sink = [&context, device](const QByteArray& bytes) {
+            if (device != nullptr)
+                device->write(bytes);
+            else
+                context.out << bytes;
+        };
+        context.out.flush();
+        for (const CaseInput& input : inputs)
+            evaluate(session, input, sink);
     } catch (const kb::DbError& e) {
         return fail(context, kb::fileErrorMessage(e, context.dbPath));
     }
