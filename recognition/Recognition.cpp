@@ -701,6 +701,12 @@ public:
                 named.append(nearWord);
         }
         const QHash<QString, int> held = heldAsWords(named);
+        // Resemblance to an abbreviation of three letters or fewer says nothing ("ait" resembles
+        // "lait", which holds it): the parts are then one, ordered as the last one is.
+        if (ranked.words.join(QString()).size() <= 3)
+            return wordsFirst(
+                generalFirst(ranked.groups.at(0) + ranked.groups.at(1) + ranked.groups.at(2), ranked.words),
+                held);
         return wordsFirst(ranked.groups.at(0), held) + wordsFirst(ranked.groups.at(1), held) +
                wordsFirst(generalFirst(ranked.groups.at(2), ranked.words), held);
     }
@@ -709,7 +715,8 @@ public:
     // whose keywords hold more of the words as words of their own, or as their inflection (a word
     // it begins, at most two letters longer), come first; those that hold a typed word only inside
     // a longer word ("tique" in "posttraumatique", "fa" in "fatigue") follow, each in its order.
-    // A word of one or two letters is an abbreviation, with no inflection: only the word itself.
+    // A word of three letters or fewer is taken as it is, without inflection: mostly an
+    // abbreviation ("fa", "ait", "rot"), whose letters begin many other words ("coup" is not "cou").
     // How many of the words each text's keywords hold as words of their own.
     QHash<QString, int> heldAsWords(const QStringList& words)
     {
@@ -717,7 +724,7 @@ public:
         QHash<QString, int> held;
         for (const QString& w : words) {
             QSet<QString> holding;
-            for (const int r : table.rowsByStem(kb::foldCase(w), w.size() <= 2 ? w.size() : w.size() + 2))
+            for (const int r : table.rowsByStem(kb::foldCase(w), w.size() <= 3 ? w.size() : w.size() + 2))
                 holding.insert(table.text[size_t(r)]);
             for (const QString& text : std::as_const(holding))
                 ++held[text];
