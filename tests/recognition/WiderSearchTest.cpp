@@ -172,7 +172,9 @@ TEST_F(WiderSearchTest, EntriesHoldingATypedWordAsAWordComeBeforeThoseHoldingItI
                            "('Douleur faciale', 'douleur faciale face'), "
                            "('Pathologie : Fibrillation atriale', 'fibrillation atriale pathologie fa'), "
                            "('Amn\u00E9sie post-traumatique', 'amnesie posttraumatique'), "
-                           "('Piq\u00FBre de tique', 'piqure tiques')"));
+                           "('Piq\u00FBre de tique', 'piqure tiques'), "
+                           "('Cro\u00FBtes de lait', 'croutes lait'), "
+                           "('D\u00E9ficit neurologique transitoire', 'deficit transitoire ait')"));
     ForgetKnowledge();
     struct Case {
         const char16_t* typed;
@@ -182,6 +184,7 @@ TEST_F(WiderSearchTest, EntriesHoldingATypedWordAsAWordComeBeforeThoseHoldingItI
     const Case cases[] = {
         {u"en FA", u"fa", u"Pathologie : Fibrillation atriale"},
         {u"tique", u"tique", u"Piq\u00FBre de tique"},
+        {u"AIT", u"ait", u"D\u00E9ficit neurologique transitoire"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.typed).toStdString());
