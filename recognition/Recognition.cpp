@@ -852,7 +852,10 @@ private:
         }
         if (core.isEmpty())
             return {};
-        if (core.size() < known.size()) {
+        // The rows holding every word but the qualifying ones; or, when a single word was typed,
+        // the rows holding it: the strict search may have left it out for resembling a stop word
+        // ("dependant" is near "pendant").
+        if (core.size() < known.size() || (words.size() == 1 && core.size() == 1)) {
             Rows rows = wideRowsOf(core.first());
             for (qsizetype i = 1; i < core.size() && !rows.empty(); ++i)
                 rows = intersect(rows, wideRowsOf(core.at(i)));

@@ -36,6 +36,7 @@ const char16_t* const Signs[][2] = {
     {u"Dyspn\u00E9e", u"dyspnee essouffle respiration"},
     {u"Respiration de Kussmaul", u"respiration kussmaul ample"},
     {u"Signe de Las\u00E8gue", u"signe lasegue"},
+    {u"Douleur abdominale", u"douleur abdominale ventre"},
 };
 
 // How many pathologies list a sign breaks ties: "Dyspnée" is listed twice, Kussmaul's breathing once.
@@ -99,6 +100,8 @@ TEST_F(WiderSearchTest, TheWiderSearchRunsOnlyWhenTheStrictOneFindsNothing)
         // Nothing near: nothing found.
         {u"zzqx wwkj", {}},
         {u"brutale gauche", texts({u"C\u00E9phal\u00E9es brutales"})}, // only qualifiers: the strict search
+        // A word the strict search leaves out for resembling a stop word ("entre").
+        {u"ventre", texts({u"Douleur abdominale"})},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(QString::fromUtf16(c.typed).toStdString());
