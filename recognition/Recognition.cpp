@@ -592,8 +592,9 @@ bool holdsRow(const Rows& rows, int row)
 struct Ranked {
     QList<QStringList> groups; // empty when nothing was found
     QStringList words;
-    QStringList dropped; // typed words that no keyword holds as typed (the search took their closest word or
-                         // left them out)
+    // The typed words that no keyword holds as typed: the search took their closest word instead,
+    // or left them out.
+    QStringList dropped;
 };
 
 // One sign or exam search against the knowledge kept for the connection.
@@ -691,9 +692,12 @@ public:
     {
         if (ranked.groups.isEmpty())
             return {};
-        // The words the search kept, and the nearest keyword of each word that no keyword holds as
-        // typed ("geou" of "mal au geou", "genou" with a letter missing, whose closest word by the
-        // strict search's measure may be a short word found everywhere).
+        // Within each part, whose own order is alphabetical, the candidates whose keywords hold
+        // more of the typed words as words of their own come first; those that hold a typed word
+        // only inside a longer word ("tique" in "posttraumatique", "fa" in "fatigue") follow. A
+        // typed word that no keyword holds as typed counts by its nearest keyword ("geou" of "mal
+        // au geou" is "genou" with a letter missing, while its closest word by the strict search's
+        // measure may be a short word found everywhere).
         QStringList named = ranked.words;
         for (const QString& w : ranked.dropped) {
             const QString nearWord = vocabulary().near(w);
@@ -711,13 +715,10 @@ public:
                wordsFirst(generalFirst(ranked.groups.at(2), ranked.words), held);
     }
 
-    // Within each of the strict search's parts, whose own order is alphabetical, the candidates
-    // whose keywords hold more of the words as words of their own, or as their inflection (a word
-    // it begins, at most two letters longer), come first; those that hold a typed word only inside
-    // a longer word ("tique" in "posttraumatique", "fa" in "fatigue") follow, each in its order.
-    // A word of three letters or fewer is taken as it is, without inflection: mostly an
-    // abbreviation ("fa", "ait", "rot"), whose letters begin many other words ("coup" is not "cou").
-    // How many of the words each text's keywords hold as words of their own.
+    // How many of the words each text's keywords hold as words of their own, or as their
+    // inflection (a word each begins, at most two letters longer). A word of three letters or
+    // fewer counts only as it is: mostly an abbreviation ("fa", "ait", "rot"), whose letters begin
+    // many other words ("coup" is not "cou").
     QHash<QString, int> heldAsWords(const QStringList& words)
     {
         EntryTable& table = entries();
@@ -731,6 +732,7 @@ public:
         }
         return held;
     }
+    // The candidates, those holding more of the words first, each group in its order.
     static QStringList wordsFirst(QStringList candidates, const QHash<QString, int>& held)
     {
         if (held.isEmpty() || candidates.size() < 2)

@@ -375,7 +375,7 @@ int nearLimit(qsizetype length)
 }
 
 // A wrong letter in a short word makes another word too easily ("connue" and "conque"): below
-// eight letters it costs two, past the limit.
+// eight letters it costs two, past the limit; at any cost, from six letters it costs one.
 int nearSubstitution(qsizetype length, bool atAnyCost)
 {
     return length >= 8 || (atAnyCost && length >= 6) ? 1 : 2;
