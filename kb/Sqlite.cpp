@@ -73,7 +73,17 @@ Connection::Connection(const QString& path, Mode mode)
 
 Connection::~Connection()
 {
+    kept_.clear(); // finalized before the connection closes
     sqlite3_close(db_);
+}
+
+Statement& Connection::kept(const QString& sql)
+{
+    auto it = kept_.find(sql);
+    if (it == kept_.end())
+        it = kept_.emplace(sql, std::make_unique<Statement>(*this, sql)).first;
+    it->second->reset();
+    return *it->second;
 }
 
 void Connection::exec(const QString& sql, const QVariantList& params)

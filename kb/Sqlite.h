@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QVariant>
+#include <map>
 #include <memory>
 #include <stdexcept>
 
@@ -11,6 +12,8 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace vardelo::kb {
+
+class Statement;
 
 // Every database failure surfaces as this one type, with SQLite's code and message.
 class DbError : public std::runtime_error {
@@ -41,10 +44,15 @@ public:
     // Runs a script of several statements without parameters (schema creation).
     void execScript(const QString& sql);
     int changes() const;
+    // A statement prepared once and kept with the connection, reset: for the small queries made
+    // before every search, whose preparing would read the schema again after each write. Reset it
+    // again once read, so that it holds no read lock between uses.
+    Statement& kept(const QString& sql);
 
 private:
     sqlite3* db_ = nullptr;
     QString path_;
+    std::map<QString, std::unique_ptr<Statement>> kept_;
 };
 
 class Statement {

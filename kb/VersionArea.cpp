@@ -59,17 +59,17 @@ KbVersion readKbVersion(const QString& path)
 QString knowledgeStamp(Connection& connection)
 {
     try {
-        Statement hash(connection, QStringLiteral("select KnowledgeHash from VersionArea"));
-        if (hash.step()) {
-            const QString text = hash.text(0);
-            if (!text.isEmpty())
-                return u'#' + text;
-        }
+        Statement& hash = connection.kept(QStringLiteral("select KnowledgeHash from VersionArea"));
+        const QString text = hash.step() ? hash.text(0) : QString();
+        hash.reset();
+        if (!text.isEmpty())
+            return u'#' + text;
     } catch (const DbError&) {
         // No version table: the file has no hash.
     }
-    Statement version(connection, QStringLiteral("PRAGMA data_version"));
+    Statement& version = connection.kept(QStringLiteral("PRAGMA data_version"));
     const qint64 data = version.step() ? version.integer(0) : 0;
+    version.reset();
     return QStringLiteral("changes %1 %2").arg(sqlite3_total_changes64(connection.handle())).arg(data);
 }
 
