@@ -92,7 +92,7 @@ std::string unitBytes(QStringView text)
     return out;
 }
 
-// The text of bytes written by appendUnits. Bytes that are not (a damaged stored index) give
+// The text of bytes written by appendUnits. Other bytes (from a damaged stored index) give
 // some text rather than a read past their end.
 QString unitsText(std::string_view bytes)
 {
